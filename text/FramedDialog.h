@@ -1,0 +1,58 @@
+// The common dialog frame: rounded corners, a top band that drags the window,
+// the frame-blue band with the logo and the title, a close button, and a
+// frame-blue border. Each dialog picks the pieces it uses.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QToolButton;
+class QVBoxLayout;
+
+inline const QColor kFrameBlue(22, 130, 220);
+
+class FramedDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum Piece {
+        RoundCorners = 0x01, // 15 x 15 rounded window corners
+        DragBand = 0x02,     // pressing and dragging in the top band moves the window
+        TitleText = 0x04,    // the title drawn white, 18 px, weight 600, "宋体", in the band
+        BandPaint = 0x08,    // the band filled frame blue, the logo drawn at the top left
+        FramePaint = 0x10,   // a frame-blue border around the window
+        CloseButton = 0x20,  // a close button at the top right that cancels the dialog
+        AllPieces = 0x3F,
+    };
+
+    FramedDialog(QWidget* parent, int pieces, int bandHeight = 42);
+
+    void setTitleText(const QString& title);
+    QString titleText() const;
+    int bandHeight() const { return m_bandHeight; }
+    // The area below the band; dialogs put their controls into its layout.
+    QWidget* body() const { return m_body; }
+    QVBoxLayout* bodyLayout() const;
+    QToolButton* closeButton() const { return m_close; }
+    // Whether a point in widget coordinates lies in the drag band.
+    bool inDragBand(const QPoint& p) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    // Dialogs that paint their own band override this (called before children paint).
+    virtual void paintBand(QPainter& painter);
+
+private:
+    int m_pieces;
+    int m_bandHeight;
+    QString m_title;
+    QWidget* m_body = nullptr;
+    QToolButton* m_close = nullptr;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+};
