@@ -81,6 +81,8 @@ public:
     int LastStepResult() const { return m_lastStep; }
 
 private:
+    friend class CDBConnection;
+
     bool InRange(int i) const;
     void Take(const CDBRecordSet& other);
 
@@ -177,6 +179,9 @@ private:
     sqlite3_stmt* Compile(const char* sql);
     bool Bind(sqlite3_stmt* stmt, const CDBParam* params, int count);
     void Note(int code);
+    void NoteText(int code, const char* message);
+    CDBRecordSet StepFirst(sqlite3_stmt* stmt);
+    int RunPlain(const char* sql);
 
     mutable sqlite3* m_db = nullptr;
     int m_busyTimeout = 60000;
