@@ -17,7 +17,9 @@ CDBConnection& SystemDb() {
     return connection;
 }
 
-const std::string& ProgramDir() { return programDir(); }
+const std::string& ProgramDir() {
+    return programDir();
+}
 
 void SetProgramDir(const std::string& dir) {
     std::string d = dir;

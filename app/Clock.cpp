@@ -13,7 +13,9 @@ Clock& CurrentClock() {
     return c ? *c : system;
 }
 
-void InstallClock(Clock* clock) { installed() = clock; }
+void InstallClock(Clock* clock) {
+    installed() = clock;
+}
 
 QString FormatDateTime(const QDateTime& t) {
     return QString::asprintf("%4d/%02d/%02d %02d:%02d:%02d", t.date().year(), t.date().month(),

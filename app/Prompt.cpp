@@ -13,7 +13,9 @@ Prompt& Messages() {
     return p ? *p : fallback;
 }
 
-void InstallPrompt(Prompt* prompt) { installed() = prompt; }
+void InstallPrompt(Prompt* prompt) {
+    installed() = prompt;
+}
 
 Prompt::Answer ScriptedPrompt::ask(QWidget*, const QString& text, Buttons buttons, Icon icon,
                                    const QString& caption) {
@@ -26,8 +28,7 @@ Prompt::Answer ScriptedPrompt::ask(QWidget*, const QString& text, Buttons button
     return buttons == Buttons::Ok || buttons == Buttons::OkCancel ? Answer::Ok : Answer::Yes;
 }
 
-QString ScriptedPrompt::openFileName(QWidget*, const QString&, const QString& dir,
-                                     const QString&) {
+QString ScriptedPrompt::openFileName(QWidget*, const QString&, const QString& dir, const QString&) {
     m_dirs << dir;
     if (m_files.empty())
         return {};

@@ -44,7 +44,11 @@ std::string Convert(const char* to, const char* from, std::string_view in, Skip 
 
 std::size_t Utf8SequenceLength(std::string_view s) {
     unsigned char c = static_cast<unsigned char>(s[0]);
-    std::size_t n = c < 0x80 ? 1 : (c >> 5) == 0x6 ? 2 : (c >> 4) == 0xE ? 3 : (c >> 3) == 0x1E ? 4 : 1;
+    std::size_t n = c < 0x80           ? 1
+                    : (c >> 5) == 0x6  ? 2
+                    : (c >> 4) == 0xE  ? 3
+                    : (c >> 3) == 0x1E ? 4
+                                       : 1;
     // A broken sequence is skipped only up to its first byte that is not a continuation.
     for (std::size_t i = 1; i < n; ++i)
         if (i >= s.size() || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80)
@@ -88,7 +92,9 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return Convert("GBK", "UTF-8", utf8, Utf8SequenceLength);
 }
 
-std::size_t GbkLength(std::string_view utf8) { return Utf8ToAnsi(utf8).size(); }
+std::size_t GbkLength(std::string_view utf8) {
+    return Utf8ToAnsi(utf8).size();
+}
 
 std::string Base64Encode(const void* data, std::size_t size) {
     const auto* p = static_cast<const unsigned char*>(data);

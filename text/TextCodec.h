@@ -24,7 +24,9 @@ std::string Base64Decode(std::string_view text);
 
 // MD5 digest as 32 lower-case hexadecimal digits.
 std::string Md5Hex(const void* data, std::size_t size);
-inline std::string Md5Hex(std::string_view bytes) { return Md5Hex(bytes.data(), bytes.size()); }
+inline std::string Md5Hex(std::string_view bytes) {
+    return Md5Hex(bytes.data(), bytes.size());
+}
 
 // Length of a UTF-8 text in GBK bytes (where a limit is counted in bytes).
 std::size_t GbkLength(std::string_view utf8);
