@@ -157,7 +157,10 @@ std::string TableDef::createSql() const {
     for (std::size_t i = 0; i < columns.size(); ++i) {
         if (i)
             sql += ',';
+        // Quoted: person_info has a column named AS, an SQL keyword.
+        sql += '"';
         sql += columns[i].name;
+        sql += '"';
         sql += columns[i].encoding == ColumnEncoding::Blob ? " blob" : " text";
     }
     return sql + ")";
