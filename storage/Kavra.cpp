@@ -3,8 +3,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -374,22 +376,80 @@ bool CDBTable::IsOpen() {
 
 // ---------------------------------------------------------------- CDBConnection
 
+// Compiled statements by their SQL text, most recently used first. A statement
+// is reset, with its bindings cleared, whenever it goes back.
+struct CDBConnection::StatementCache {
+    struct Entry {
+        std::string sql;
+        sqlite3_stmt* stmt = nullptr;
+    };
+    static constexpr size_t kLimit = 32;
+    std::vector<Entry> entries;
+
+    // Moves a hit to the front (no copy of the text is made) and returns it.
+    sqlite3_stmt* Find(const char* sql) {
+        for (auto it = entries.begin(); it != entries.end(); ++it) {
+            if (it->sql == sql) {
+                std::rotate(entries.begin(), it, it + 1);
+                return entries.front().stmt;
+            }
+        }
+        return nullptr;
+    }
+    bool IsFront(sqlite3_stmt* stmt) const {
+        return !entries.empty() && entries.front().stmt == stmt;
+    }
+    void Add(const char* sql, sqlite3_stmt* stmt) {
+        entries.insert(entries.begin(), Entry{sql, stmt});
+        if (entries.size() > kLimit) {
+            sqlite3_finalize(entries.back().stmt);
+            entries.pop_back();
+        }
+    }
+    void Clear() {
+        for (Entry& e : entries)
+            sqlite3_finalize(e.stmt);
+        entries.clear();
+    }
+};
+
+sqlite3_stmt* CDBConnection::Prepared(const char* sql) {
+    if (m_db && sql && m_cache) {
+        if (sqlite3_stmt* stmt = m_cache->Find(sql))
+            return stmt;
+    }
+    return Compile(sql);
+}
+
+void CDBConnection::Release(const char* sql, sqlite3_stmt* stmt) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (!m_cache)
+        m_cache = new StatementCache;
+    if (!m_cache->IsFront(stmt))
+        m_cache->Add(sql, stmt);
+}
+
 CDBConnection::CDBConnection() = default;
 
 CDBConnection::CDBConnection(const CDBConnection& other)
     : m_db(other.m_db), m_busyTimeout(other.m_busyTimeout), m_lastCode(other.m_lastCode),
-      m_lastMessage(other.m_lastMessage) {
+      m_lastMessage(other.m_lastMessage), m_cache(other.m_cache) {
     other.m_db = nullptr;
+    other.m_cache = nullptr;
 }
 
 CDBConnection& CDBConnection::operator=(const CDBConnection& other) {
     if (this != &other) {
         Close();
+        delete m_cache;
         m_db = other.m_db;
         m_busyTimeout = other.m_busyTimeout;
         m_lastCode = other.m_lastCode;
         m_lastMessage = other.m_lastMessage;
+        m_cache = other.m_cache;
         other.m_db = nullptr;
+        other.m_cache = nullptr;
     }
     return *this;
 }
@@ -439,6 +499,8 @@ int CDBConnection::Open(const char* path) {
 }
 
 void CDBConnection::Close() {
+    if (m_cache)
+        m_cache->Clear();
     if (m_db)
         sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -546,35 +608,31 @@ int CDBConnection::ExecuteCmd(const char* sql) {
     return rc == SQLITE_OK ? sqlite3_changes(m_db) : -1;
 }
 
-bool CDBConnection::ExcuteBolbInfo(const char* sql, void* data, int size) {
-    sqlite3_stmt* stmt = Compile(sql);
+// Compiles (or takes from the cache), binds and steps once. The step's result
+// code, or -1 when the statement never got to be stepped.
+int CDBConnection::RunBlob(const char* sql, const CDBParam* params, int count) {
+    sqlite3_stmt* stmt = Prepared(sql);
     if (!stmt)
-        return false;
+        return -1;
+    // The statement is done with before returning, so SQLite may read the
+    // caller's bytes in place.
+    int rc = BindAll(stmt, params, count, SQLITE_STATIC);
+    bool stepped = rc == SQLITE_OK;
+    if (stepped)
+        rc = sqlite3_step(stmt);
+    Note(rc);
+    Release(sql, stmt);
+    return stepped ? rc : -1;
+}
+
+bool CDBConnection::ExcuteBolbInfo(const char* sql, void* data, int size) {
     CDBParam blob = CDBParam::blob(data, size);
-    int rc = BindAll(stmt, &blob, 1, SQLITE_STATIC);
-    if (rc != SQLITE_OK) {
-        Note(rc);
-        sqlite3_finalize(stmt);
-        return false;
-    }
     // True once stepped; how the step ended is left in LastResultCode.
-    Note(sqlite3_step(stmt));
-    sqlite3_finalize(stmt);
-    return true;
+    return RunBlob(sql, &blob, 1) != -1;
 }
 
 bool CDBConnection::ExcuteBolbInfo(const char* sql, const CDBParam* params, int count) {
-    sqlite3_stmt* stmt = Compile(sql);
-    if (!stmt)
-        return false;
-    // The statement is finalized before returning, so SQLite may read the
-    // caller's bytes in place.
-    int rc = BindAll(stmt, params, count, SQLITE_STATIC);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_step(stmt);
-    Note(rc);
-    sqlite3_finalize(stmt);
-    return StepSucceeded(rc);
+    return StepSucceeded(RunBlob(sql, params, count));
 }
 
 int CDBConnection::GetExecScalarRows(const char* sql) {

@@ -182,11 +182,18 @@ private:
     void NoteText(int code, const char* message);
     CDBRecordSet StepFirst(sqlite3_stmt* stmt);
     int RunPlain(const char* sql);
+    // Statements run by ExcuteBolbInfo are kept compiled for the next call with
+    // the same text: compiling a wide INSERT costs more than running it.
+    struct StatementCache;
+    sqlite3_stmt* Prepared(const char* sql);
+    void Release(const char* sql, sqlite3_stmt* stmt);
+    int RunBlob(const char* sql, const CDBParam* params, int count);
 
     mutable sqlite3* m_db = nullptr;
     int m_busyTimeout = 60000;
     int m_lastCode = 0;
     std::string m_lastMessage;
+    mutable StatementCache* m_cache = nullptr;
 };
 
 class KAVRA_API CDBField {
