@@ -10,6 +10,7 @@
 // them. Values should be bound through CDBParam instead of spliced into SQL text.
 #pragma once
 
+#include <cstring>
 #include <string>
 
 #if defined(_WIN32)
@@ -36,6 +37,9 @@ struct KAVRA_API CDBParam {
     static CDBParam null() { return {}; }
     static CDBParam text(const std::string& s) { return {Text, s.data(), int(s.size())}; }
     static CDBParam text(const char* s, int size) { return {Text, s, size}; }
+    // A zero-terminated text; a literal binds in place instead of through a
+    // temporary std::string that would be gone before the statement runs.
+    static CDBParam text(const char* s) { return {Text, s, s ? int(std::strlen(s)) : 0}; }
     static CDBParam blob(const void* bytes, int size) { return {Blob, bytes, size}; }
 };
 

@@ -397,6 +397,60 @@ TEST_F(KavraTest, BlobRoundTripsByteExact) {
     EXPECT_TRUE(set.IsEof());
 }
 
+// Statements of ExcuteBolbInfo are kept compiled between calls; the table
+// they write may change shape or go away meanwhile.
+TEST_F(KavraTest, ReusedWriteStatementsFollowTheSchema) {
+    const char* insert = "insert into w (a) values (?)";
+    db.ExecuteCmd("create table w (a text)");
+    for (int i = 0; i < 50; ++i) {
+        std::string v = "v" + std::to_string(i);
+        CDBParam p = CDBParam::text(v);
+        ASSERT_TRUE(db.ExcuteBolbInfo(insert, &p, 1)) << db.LastErrorMessage();
+    }
+    EXPECT_EQ(db.GetExecScalarRows("select count(distinct a) from w"), 50);
+
+    // The kept statement must not hold the table: dropping it works.
+    EXPECT_NE(db.ExecuteCmd("drop table w"), -1) << db.LastErrorMessage();
+    CDBParam p = CDBParam::text("gone");
+    EXPECT_FALSE(db.ExcuteBolbInfo(insert, &p, 1));
+    EXPECT_EQ(db.LastResultCode(), SQLITE_ERROR);
+
+    db.ExecuteCmd("create table w (a integer, b text default 'd')");
+    p = CDBParam::text("5");
+    ASSERT_TRUE(db.ExcuteBolbInfo(insert, &p, 1)) << db.LastErrorMessage();
+    CDBRecordSet set = db.ExecuteQuery("select a, b from w");
+    EXPECT_EQ(set.FieldDataType(0), SQLITE_INTEGER);
+    EXPECT_STREQ(set.GetStringValue(1), "d");
+}
+
+TEST_F(KavraTest, UnboundPlaceholdersOfAReusedStatementAreNull) {
+    const char* update = "update t set note = ? where id = ?";
+    CDBParam both[2] = {CDBParam::text("first"), CDBParam::text("1")};
+    ASSERT_TRUE(db.ExcuteBolbInfo(update, both, 2));
+    // Only the first value this time: the second placeholder must not keep
+    // the earlier "1" (it is NULL, so no row matches).
+    CDBParam one = CDBParam::text("second");
+    ASSERT_TRUE(db.ExcuteBolbInfo(update, &one, 1));
+    EXPECT_EQ(db.Changes(), 0);
+    EXPECT_EQ(Count("where note = 'first'"), 1);
+}
+
+TEST_F(KavraTest, KeptStatementsSurviveManyTextsAndReopening) {
+    for (int i = 0; i < 100; ++i) {
+        std::string sql = "update t set note = ? where id = " + std::to_string(i % 40);
+        CDBParam p = CDBParam::text("n");
+        ASSERT_TRUE(db.ExcuteBolbInfo(sql.c_str(), &p, 1));
+    }
+    EXPECT_EQ(Count("where note = 'n'"), 3);
+    ASSERT_EQ(db.Open(dir.file("test.db").c_str()), 0);
+    CDBParam p = CDBParam::text("m");
+    ASSERT_TRUE(db.ExcuteBolbInfo("update t set note = ? where id = 1", &p, 1));
+    CDBConnection moved(db);
+    ASSERT_TRUE(moved.ExcuteBolbInfo("update t set note = ? where id = 1", &p, 1));
+    EXPECT_FALSE(db.ExcuteBolbInfo("update t set note = ? where id = 1", &p, 1));
+    EXPECT_EQ(moved.GetExecScalarRows("select count(*) from t where note = 'm'"), 1);
+}
+
 // ------------------------------------------------------------ reading values
 
 TEST_F(KavraTest, NullAndMissingValuesOfARecordSet) {
