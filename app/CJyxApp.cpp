@@ -1,0 +1,47 @@
+#include "app/CJyxApp.h"
+
+#include "app/AppContext.h"
+#include "app/CLoginDlg.h"
+#include "app/Prompt.h"
+#include "app/SingleInstance.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+std::string CJyxApp::ResolveProgramDir(const char* argv0) {
+    if (const char* home = std::getenv("JYX_HOME"); home && *home)
+        return home;
+    std::error_code error;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error || exe.empty())
+        exe = std::filesystem::absolute(argv0 ? argv0 : "", error);
+    std::string dir = exe.parent_path().string();
+    return dir.empty() ? std::string(".") : dir;
+}
+
+void CJyxApp::PrepareFonts(const std::string& programDir) {
+    if (std::getenv("FONTCONFIG_FILE"))
+        return;
+    const std::string conf = programDir + "/fonts/fonts.conf";
+    if (std::filesystem::exists(conf))
+        setenv("FONTCONFIG_FILE", conf.c_str(), 0);
+}
+
+MainCommands CJyxApp::DefaultCommands() {
+    MainCommands commands;
+    return commands;
+}
+
+int CJyxApp::InitInstance(const MainCommands& commands, const QString& lockDir) {
+    SingleInstance instance(lockDir);
+    if (!instance.acquire()) {
+        Messages().show(nullptr, QStringLiteral("程序已经运行"), Prompt::Icon::Warning,
+                        QStringLiteral("笔录系统"));
+        return 1;
+    }
+    CLoginDlg login(commands);
+    if (login.initialise())
+        login.exec();
+    return 0;
+}
