@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # tool chain
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   # Qt 6 widgets, multimedia (read-aloud playback) and the tools CMake's AUTOUIC uses
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libgl-dev
   # storage, network, formats
