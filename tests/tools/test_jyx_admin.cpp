@@ -204,8 +204,9 @@ TEST_F(DeliveredDb, DivisionCodesGiveTheBirthplace) {
 }
 
 TEST_F(DeliveredDb, GbkColumnsHoldGbkBytesAndUtf8ColumnsUtf8) {
-    auto rows = Rows(db, "select jyx_type,jyx_font from jyx_format where jyx_type=x'" +
-                             std::string("C9E7C7F8BDC3D5FDB1CAC2BC") + "'"); // 社区矫正笔录 in GBK
+    auto rows =
+        Rows(db, "select jyx_type,jyx_font from jyx_format where cast(jyx_type as blob)=x'" +
+                     std::string("C9E7C7F8BDC3D5FDB1CAC2BC") + "'"); // 社区矫正笔录 in GBK
     ASSERT_EQ(rows.size(), 1u);
     EXPECT_EQ(rows[0][0], Utf8ToAnsi("社区矫正笔录"));
     EXPECT_EQ(rows[0][1], "宋体"); // jyx_font is the UTF-8 column of the table
