@@ -32,6 +32,15 @@ std::optional<std::string> ParseHeadingTemplateAnswer(const std::string& answer)
     return data.isString() ? data.asString() : std::string();
 }
 
+std::optional<std::string> RequestHeadingTemplate(const ServerSettings& server,
+                                                  const SessionValues& session,
+                                                  const std::string& type,
+                                                  const std::string& kind) {
+    CHttpClient client;
+    AddHeadingTemplateFields(client, session, type, kind);
+    return ParseHeadingTemplateAnswer(PostForm(client, server, "/pcgetjyxtype"));
+}
+
 void FetchHeadingTemplate(QObject* editor, const std::string& type, const std::string& kind,
                           HeadingTemplateReceiver onTemplate) {
     FetchHeadingTemplate(editor, ReadServerSettings(ProgramDir()), Session(), type, kind,
@@ -41,10 +50,8 @@ void FetchHeadingTemplate(QObject* editor, const std::string& type, const std::s
 void FetchHeadingTemplate(QObject* editor, const ServerSettings& server,
                           const SessionValues& session, const std::string& type,
                           const std::string& kind, HeadingTemplateReceiver onTemplate) {
-    auto work = [server, session, type, kind]() -> std::optional<std::string> {
-        CHttpClient client;
-        AddHeadingTemplateFields(client, session, type, kind);
-        return ParseHeadingTemplateAnswer(client.Post(server.url("/pcgetjyxtype"), false));
+    auto work = [server, session, type, kind]() {
+        return RequestHeadingTemplate(server, session, type, kind);
     };
     RunWorker<std::optional<std::string>>(editor, std::move(work),
                                           [onTemplate](std::optional<std::string>& text) {

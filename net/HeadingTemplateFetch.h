@@ -21,6 +21,12 @@ void AddHeadingTemplateFields(CHttpClient& client, const SessionValues& session,
 // "ok"; nullopt for anything else.
 std::optional<std::string> ParseHeadingTemplateAnswer(const std::string& answer);
 
+// The request itself, blocking the calling thread: "data" of an "ok" answer,
+// nullopt when the server is unreachable, times out or answers anything else.
+std::optional<std::string> RequestHeadingTemplate(const ServerSettings& server,
+                                                  const SessionValues& session,
+                                                  const std::string& type, const std::string& kind);
+
 // Called on the editor's thread with "data" of an "ok" answer. The editor
 // makes a non-empty text its heading template and then stores it for the
 // current type and its kind name as they are at that moment.

@@ -72,7 +72,7 @@ void CServerCommandCheck::start(const ServerSettings& server, const SessionValue
     auto work = [server, session]() -> std::optional<CommandAnswer> {
         CHttpClient client;
         AddCommandCheckFields(client, session);
-        const std::string text = client.Post(server.url("/jyx_command"), false);
+        const std::string text = PostForm(client, server, "/jyx_command");
         if (text.empty())
             return std::nullopt;
         SetCommandCheckAnswer(text);

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <fstream>
 #include <mutex>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -30,6 +31,14 @@ struct Published {
 Published& published() {
     static Published p;
     return p;
+}
+
+std::optional<int> WholeNumber(std::string_view value) {
+    int n = 0;
+    auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (value.empty() || ec != std::errc() || ptr != value.data() + value.size())
+        return std::nullopt;
+    return n;
 }
 
 } // namespace
@@ -62,10 +71,14 @@ ServerSettings ParseServerSettings(std::string_view text) {
         if (key == "host") {
             settings.host = std::string(value);
         } else if (key == "port") {
-            int port = 0;
-            auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), port);
-            if (ec == std::errc() && ptr == value.data() + value.size() && port > 0 && port < 65536)
-                settings.port = port;
+            if (const auto port = WholeNumber(value); port && *port > 0 && *port < 65536)
+                settings.port = *port;
+        } else if (key == "connect_timeout" || key == "timeout") {
+            const auto seconds = WholeNumber(value);
+            if (!seconds || *seconds <= 0 || *seconds > 3600)
+                continue;
+            auto& target = key == "timeout" ? settings.totalTimeout : settings.connectTimeout;
+            target = std::chrono::seconds(*seconds);
         }
     }
     return settings;
@@ -109,6 +122,11 @@ void AddIdentificationFields(CHttpClient& client, const SessionValues& session) 
 void AddTokenAndVersion(CHttpClient& client, const SessionValues& session) {
     client.AddParam("token", PlainToken(session.accountIdNumber));
     client.AddParam("version", kClientVersion);
+}
+
+std::string PostForm(CHttpClient& client, const ServerSettings& server, std::string_view path) {
+    client.SetTimeouts(server.connectTimeout, server.totalTimeout);
+    return client.Post(server.url(path), false);
 }
 
 std::string UploadBaseAddress() {
