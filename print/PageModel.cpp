@@ -17,7 +17,9 @@ double labelWidth(const QString& text, int points = 12) {
     return GbkBytes(text) * kHalfEm12 * points / 12.0;
 }
 
-QString orSlash(const QString& v) { return v.isEmpty() ? QStringLiteral("/") : v; }
+QString orSlash(const QString& v) {
+    return v.isEmpty() ? QStringLiteral("/") : v;
+}
 
 // Lays the labels and values of one heading row from left to right.
 class RowBuilder {
@@ -48,7 +50,9 @@ private:
     double m_x = 0;
 };
 
-QString num2(int v) { return QString::asprintf("%02d", v); }
+QString num2(int v) {
+    return QString::asprintf("%02d", v);
+}
 
 HeadingRow timeRow(const PrintParticulars& p) {
     const DateParts s = BreakUpDateTime(p.start), e = BreakUpDateTime(p.end);
@@ -153,10 +157,11 @@ std::vector<FlowRow> flowRows(const PrintDocument& doc) {
                               QStringLiteral("告知陈述（申辩）和申请回避的权利：")};
     const QString texts[2] = {NoticeIdentity(p), NoticeRights()};
     for (int k = 0; k < 2; ++k) {
-        const QStringList lines = BreakLines(texts[k], {QStringLiteral("宋体"), true,
-                                                        doc.format.indent, 12});
+        const QStringList lines =
+            BreakLines(texts[k], {QStringLiteral("宋体"), true, doc.format.indent, 12});
         for (qsizetype i = 0; i < lines.size(); ++i) {
-            RowText t = i == 0 ? paragraphRow(lines[i], leads[k]) : RowText{{}, {}, stripBreak(lines[i])};
+            RowText t =
+                i == 0 ? paragraphRow(lines[i], leads[k]) : RowText{{}, {}, stripBreak(lines[i])};
             flow.push_back({BodyRow::Paragraph, t});
         }
     }
@@ -269,6 +274,13 @@ DocumentLayout LayOutDocument(const PrintDocument& doc) {
     layout.typeTitle = SpacedTypeName(p.typeName);
     layout.heading = headingRows(p);
     layout.blankForm = doc.blankForm;
+    // A form for handwriting leaves its values open: a "/" or a "-1" date
+    // would leave no room to write the real value.
+    if (doc.blankForm)
+        for (HeadingRow& row : layout.heading)
+            for (HeadingItem& item : row.items)
+                if (item.value)
+                    item.text.clear();
 
     const std::vector<FlowRow> flow = flowRows(doc);
     const int firstSlots = pg::kFirstFooterRow - pg::kFirstBodyRow;

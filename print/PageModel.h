@@ -34,7 +34,7 @@ struct PrintParticulars {
 struct PrintDocument {
     PrintParticulars particulars;
     PrintFormat format = PrintFormat::viewDefaults();
-    QStringList lines;     // PrintLines at the time the view was made
+    QStringList lines;      // PrintLines at the time the view was made
     bool blankForm = false; // a form for handwriting
     int blankPages = 1;     // the page count a blank form asks for
 };
@@ -77,9 +77,9 @@ struct FooterRow {
 };
 
 struct PageLayout {
-    int number = 1;     // 1-based
-    int rowCount = 28;  // rows of the text area: 28 on the first page, 27 after
-    QString mark;       // "（续页）", "（尾页）" or empty (first page)
+    int number = 1;            // 1-based
+    int rowCount = 28;         // rows of the text area: 28 on the first page, 27 after
+    QString mark;              // "（续页）", "（尾页）" or empty (first page)
     std::vector<BodyRow> body; // every row of the text part, empty ones too
     std::vector<FooterRow> footer;
     int pageNumberRow = 28;
@@ -101,7 +101,7 @@ inline constexpr double kTop = 28, kBottom = 26;
 inline constexpr double kTextWidth = 162; // 210 - 26 - 22
 inline constexpr int kFirstPageRows = 28, kOtherPageRows = 27;
 inline constexpr int kFirstBodyRow = 10, kFirstFooterRow = 24; // first page
-inline constexpr int kOtherBodyRows = 23;                     // continuation pages
+inline constexpr int kOtherBodyRows = 23;                      // continuation pages
 } // namespace page_geometry
 
 // The two notice paragraphs of the first page, as texts.

@@ -22,7 +22,9 @@ struct PagePainter::Frame {
     double top = 0;
     int rowH = 0;
     double rowY(double r) const { return top + r * rowH; }
-    QRectF row(double r, double span = 1) const { return QRectF(left, rowY(r), width, rowH * span); }
+    QRectF row(double r, double span = 1) const {
+        return QRectF(left, rowY(r), width, rowH * span);
+    }
 };
 
 PageDevice PageDevice::screen(double pxPerMm, double zoom) {
@@ -185,8 +187,8 @@ void PagePainter::drawFooter(QPainter& p, const Frame& fr, const PageLayout& pag
             p.drawLine(QPointF(fr.left + from * col, y), QPointF(fr.left + to * col, y));
     }
     p.setPen(Qt::black);
-    drawFitted(p, fr.row(page.pageNumberRow), Qt::AlignHCenter | Qt::AlignVCenter,
-               page.pageNumber, f);
+    drawFitted(p, fr.row(page.pageNumberRow), Qt::AlignHCenter | Qt::AlignVCenter, page.pageNumber,
+               f);
 }
 
 void PagePainter::paintPage(QPainter& p, int index, QPointF origin) const {

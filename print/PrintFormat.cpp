@@ -7,27 +7,40 @@ namespace {
 const char* const kFallbackType = "社区矫正笔录";
 
 // Columns 2..14 of jyx_format in stored order.
-const char* const kColumns[] = {"jyx_font",       "jyx_fontsize",     "jyx_distance",
-                                "jyx_isblank",    "jyx_pagenumposition", "jyx_pagenumformat",
-                                "jyx_sj",         "jyx_asktimes",     "jyx_asktimesformat",
-                                "jyx_endname",    "jyx_unlinestyle",  "jyx_nametime",
+const char* const kColumns[] = {"jyx_font",    "jyx_fontsize",        "jyx_distance",
+                                "jyx_isblank", "jyx_pagenumposition", "jyx_pagenumformat",
+                                "jyx_sj",      "jyx_asktimes",        "jyx_asktimesformat",
+                                "jyx_endname", "jyx_unlinestyle",     "jyx_nametime",
                                 "jyx_1"};
 
 int* intField(PrintFormat& f, int column) {
     switch (column) {
-    case 3: return &f.fontSize;
-    case 4: return &f.distance;
-    case 5: return &f.isBlank;
-    case 6: return &f.pageNumPosition;
-    case 7: return &f.pageNumFormat;
-    case 8: return &f.indent;
-    case 9: return &f.askTimes;
-    case 10: return &f.askTimesFormat;
-    case 11: return &f.endName;
-    case 12: return &f.lineStyle;
-    case 13: return &f.nameTime;
-    case 14: return &f.qr;
-    default: return nullptr;
+    case 3:
+        return &f.fontSize;
+    case 4:
+        return &f.distance;
+    case 5:
+        return &f.isBlank;
+    case 6:
+        return &f.pageNumPosition;
+    case 7:
+        return &f.pageNumFormat;
+    case 8:
+        return &f.indent;
+    case 9:
+        return &f.askTimes;
+    case 10:
+        return &f.askTimesFormat;
+    case 11:
+        return &f.endName;
+    case 12:
+        return &f.lineStyle;
+    case 13:
+        return &f.nameTime;
+    case 14:
+        return &f.qr;
+    default:
+        return nullptr;
     }
 }
 
@@ -117,19 +130,45 @@ CurrentFormatValues& CurrentPrintFormat() {
 
 namespace format_lists {
 
-QStringList sizes() { return {"12 (小四)", "14 (四号)", "15 (小三)", "16 (三号)"}; }
-QStringList distances() { return {"8 mm", "10 mm", "12 mm"}; }
-QStringList printOrNot() { return {"打印", "不打印"}; }
-QStringList pageNumPositions() { return {"页码右上角", "页码右下角", "页码左下角", "无"}; }
-QStringList numerals() { return {"阿拉伯数字", "中文数字", "中文数字大写"}; }
-QStringList indents() { return {"无缩进", "缩进一格", "缩进两格", "缩进四格"}; }
-QStringList endNames() { return {"手工签名", "电子签名"}; }
-QStringList lineStyles() { return {"实线", "虚线", "无"}; }
-QStringList qrChoices() { return {"显示", "不显示"}; }
+QStringList sizes() {
+    return {"12 (小四)", "14 (四号)", "15 (小三)", "16 (三号)"};
+}
+QStringList distances() {
+    return {"8 mm", "10 mm", "12 mm"};
+}
+QStringList printOrNot() {
+    return {"打印", "不打印"};
+}
+QStringList pageNumPositions() {
+    return {"页码右上角", "页码右下角", "页码左下角", "无"};
+}
+QStringList numerals() {
+    return {"阿拉伯数字", "中文数字", "中文数字大写"};
+}
+QStringList indents() {
+    return {"无缩进", "缩进一格", "缩进两格", "缩进四格"};
+}
+QStringList endNames() {
+    return {"手工签名", "电子签名"};
+}
+QStringList lineStyles() {
+    return {"实线", "虚线", "无"};
+}
+QStringList qrChoices() {
+    return {"显示", "不显示"};
+}
 QStringList tabTypes() {
-    return {"谈话笔录",     "违规调查笔录", "违规询问笔录", "训诫笔录",
-            "奖励调查笔录(矫正对象)", "奖励询问笔录(旁证)", "调查评估笔录", "解矫宣告笔录",
-            "入矫宣告笔录", "合议笔录",     "社区矫正笔录"};
+    return {"谈话笔录",
+            "违规调查笔录",
+            "违规询问笔录",
+            "训诫笔录",
+            "奖励调查笔录(矫正对象)",
+            "奖励询问笔录(旁证)",
+            "调查评估笔录",
+            "解矫宣告笔录",
+            "入矫宣告笔录",
+            "合议笔录",
+            "社区矫正笔录"};
 }
 
 int sizeFromIndex(int index) {
@@ -139,10 +178,14 @@ int sizeFromIndex(int index) {
 
 int sizeIndex(int size) {
     switch (size) {
-    case 14: return 1;
-    case 15: return 2;
-    case 16: return 3;
-    default: return 0;
+    case 14:
+        return 1;
+    case 15:
+        return 2;
+    case 16:
+        return 3;
+    default:
+        return 0;
     }
 }
 
@@ -167,21 +210,29 @@ int distanceFromIndex(int index) {
 
 int distanceIndex(int distance) {
     switch (distance) {
-    case 8: return 0;
-    case 12: return 2;
-    default: return 1;
+    case 8:
+        return 0;
+    case 12:
+        return 2;
+    default:
+        return 1;
     }
 }
 
-int yesNoFromIndex(int index) { return index == 0 ? 1 : 0; }
-int yesNoIndex(int stored) { return stored == 1 ? 0 : 1; }
+int yesNoFromIndex(int index) {
+    return index == 0 ? 1 : 0;
+}
+int yesNoIndex(int stored) {
+    return stored == 1 ? 0 : 1;
+}
 
 int tabForType(const QString& typeName) {
     if (typeName == QStringLiteral("谈话笔录"))
         return 0;
-    static const char* const full[] = {"违规调查笔录(矫正对象)", "违规询问笔录(旁证)", "训诫笔录",
-                                       "奖励调查笔录(矫正对象)", "奖励询问笔录(旁证)",
-                                       "调查评估笔录", "解矫宣告笔录", "入矫宣告笔录", "合议笔录"};
+    static const char* const full[] = {
+        "违规调查笔录(矫正对象)", "违规询问笔录(旁证)", "训诫笔录",
+        "奖励调查笔录(矫正对象)", "奖励询问笔录(旁证)", "调查评估笔录",
+        "解矫宣告笔录",           "入矫宣告笔录",       "合议笔录"};
     for (int i = 0; i < 9; ++i)
         if (typeName.contains(QString::fromUtf8(full[i])))
             return i + 1;

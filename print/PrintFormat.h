@@ -50,8 +50,8 @@ int StoredInt(const QString& text);
 // The dialog's lists, their choices in order and how a selection maps to the
 // stored value and back.
 namespace format_lists {
-QStringList sizes();     // "12 (小四)" ...
-QStringList distances(); // "8 mm" ...
+QStringList sizes();      // "12 (小四)" ...
+QStringList distances();  // "8 mm" ...
 QStringList printOrNot(); // "打印", "不打印"
 QStringList pageNumPositions();
 QStringList numerals();
@@ -61,11 +61,11 @@ QStringList lineStyles();
 QStringList qrChoices();
 QStringList tabTypes(); // the eleven community-correction types of the tab strip
 
-int sizeFromIndex(int index);     // 0..3 -> 12, 14, 15, 16
-int sizeIndex(int size);          // 12/14/15/16 -> 0..3 (others 0)
+int sizeFromIndex(int index);           // 0..3 -> 12, 14, 15, 16
+int sizeIndex(int size);                // 12/14/15/16 -> 0..3 (others 0)
 int sizeFromText(const QString& entry); // "小四" -> 12 ... by substring
-int distanceFromIndex(int index); // 0..2 -> 8, 10, 12
-int distanceIndex(int distance);  // 8/10/12 -> 0..2 (others 1)
+int distanceFromIndex(int index);       // 0..2 -> 8, 10, 12
+int distanceIndex(int distance);        // 8/10/12 -> 0..2 (others 1)
 // 空白行, 询问次数 and 二维码: the first entry is stored as 1, the second as 0.
 int yesNoFromIndex(int index);
 int yesNoIndex(int stored); // 1 -> 0, anything else -> 1

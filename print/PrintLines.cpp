@@ -4,8 +4,7 @@ namespace {
 
 bool isHalfWidth(char16_t c) {
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-           c == u' ' || c == u'<' || c == u'>' || c == u',' || c == u'.' || c == u'(' ||
-           c == u')';
+           c == u' ' || c == u'<' || c == u'>' || c == u',' || c == u'.' || c == u'(' || c == u')';
 }
 
 // Question and answer markers; a line holding one is never indented.
@@ -53,20 +52,29 @@ int GbkBytes(QStringView text) {
 int LineCapacity(int fontSize, const QString& family) {
     const bool fangsong = family == QStringLiteral("仿宋");
     switch (fontSize) {
-    case 16: return fangsong ? 26 : 27;
-    case 15: return fangsong ? 28 : 29;
-    case 14: return fangsong ? 31 : 32;
-    case 12: return 37;
-    default: return 27;
+    case 16:
+        return fangsong ? 26 : 27;
+    case 15:
+        return fangsong ? 28 : 29;
+    case 14:
+        return fangsong ? 31 : 32;
+    case 12:
+        return 37;
+    default:
+        return 27;
     }
 }
 
 QString IndentPrefix(int indentCode) {
     switch (indentCode) {
-    case 1: return QStringLiteral("  ");
-    case 2: return QStringLiteral("    ");
-    case 3: return QStringLiteral("        ");
-    default: return QString();
+    case 1:
+        return QStringLiteral("  ");
+    case 2:
+        return QStringLiteral("    ");
+    case 3:
+        return QStringLiteral("        ");
+    default:
+        return QString();
     }
 }
 
@@ -100,6 +108,8 @@ QStringList BreakLines(const QString& text, const LineBreakOptions& o) {
     };
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = data[i];
+        // A line break ends the line before the marker test, so a bare
+        // "问：" line keeps its indentation.
         if (c == u'\n') {
             flush(i + 1);
             continue;
@@ -124,7 +134,9 @@ QStringList LayOutPrintLines(const QString& text, const LineBreakOptions& o) {
     QStringList out;
     out.reserve(lines.size());
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (!isBlankLine(lines[i]) || o.keepBlankLines ||
+        // The first line always stays, so a text of blank lines still
+        // prints one (empty) row rather than no page content at all.
+        if (i == 0 || !isBlankLine(lines[i]) || o.keepBlankLines ||
             (i >= 2 && leavesSignatureSpace(lines[i - 1])))
             out.push_back(lines[i]);
     }
@@ -138,8 +150,8 @@ QStringList& PrintLines() {
     return lines;
 }
 
-void BuildPrintLines(const QString& text, const QString& family, int keepBlankLines,
-                     int indentCode, int fontSize) {
+void BuildPrintLines(const QString& text, const QString& family, int keepBlankLines, int indentCode,
+                     int fontSize) {
     PrintLines() = LayOutPrintLines(text, {family, keepBlankLines == 1, indentCode, fontSize});
 }
 

@@ -29,8 +29,8 @@ QStringList LayOutPrintLines(const QString& text, const LineBreakOptions& option
 // The process-wide line list, rebuilt by every BuildPrintLines call.
 QStringList& PrintLines();
 // Clears PrintLines and fills it from the text.
-void BuildPrintLines(const QString& text, const QString& family, int keepBlankLines,
-                     int indentCode, int fontSize);
+void BuildPrintLines(const QString& text, const QString& family, int keepBlankLines, int indentCode,
+                     int fontSize);
 
 // max(1, ceil((N + 16) / 23)): the estimate for a first page whose notice
 // paragraphs take 7 rows. The page model computes the actual count.

@@ -34,8 +34,8 @@ QString QrText(const PrintParticulars& p) {
 QByteArray QrBmp(const QString& text) {
     const QByteArray data = text.toUtf8();
     std::unique_ptr<QRcode, void (*)(QRcode*)> code(
-        QRcode_encodeData(int(data.size()), reinterpret_cast<const unsigned char*>(data.data()),
-                          0, QR_ECLEVEL_M),
+        QRcode_encodeData(int(data.size()), reinterpret_cast<const unsigned char*>(data.data()), 0,
+                          QR_ECLEVEL_M),
         QRcode_free);
     if (!code)
         return {};
