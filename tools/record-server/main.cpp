@@ -2,11 +2,13 @@
 //
 //   record-server [--listen HOST] [--port N] [--file-port N] [--data DIR]
 //                 [--public-host HOST] [--upload-base URL] [--update-url URL]
-//                 [--template TYPE/KIND=FILE]... [--token-window SECONDS]
+//                 [--template TYPE/KIND=FILE]... [--kinds FILE] [--token-window SECONDS]
 //                 [--max-file-mb N]
 //
 // Serves until interrupted (SIGINT or SIGTERM); logs one line per request.
 #include "RecordServer.h"
+
+#include <json/json.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -32,6 +34,9 @@ void Usage() {
            "  --template TYPE/KIND=FILE\n"
            "                          heading template of a kind (UTF-8 text file);\n"
            "                          KIND * serves every kind of TYPE; repeatable\n"
+           "  --kinds FILE            heading templates of every kind in a JSON file with a\n"
+           "                          \"kinds\" array of {type, kind, heading: [lines]}\n"
+           "                          (resources/data/delivered.json has this form)\n"
            "  --token-window SECONDS  age limit of timed tokens (default 300)\n"
            "  --max-file-mb N         largest file accepted on the file port (default 256)\n";
 }
@@ -48,6 +53,27 @@ bool AddTemplate(RecordServerOptions& o, const std::string& spec) {
     text << in.rdbuf();
     o.headingTemplates[{spec.substr(0, slash), spec.substr(slash + 1, eq - slash - 1)}] =
         text.str();
+    return true;
+}
+
+// Every {type, kind, heading} of the file's "kinds" array; the heading's
+// lines are joined with "\n" as the program keeps them.
+bool AddKinds(RecordServerOptions& o, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    Json::Value root;
+    Json::CharReaderBuilder builder;
+    std::string errors;
+    if (!in || !Json::parseFromStream(builder, in, &root, &errors) || !root.isObject() ||
+        !root["kinds"].isArray())
+        return false;
+    for (const Json::Value& k : root["kinds"]) {
+        if (!k["type"].isString() || !k["kind"].isString() || !k["heading"].isArray())
+            return false;
+        std::string text;
+        for (Json::ArrayIndex i = 0; i < k["heading"].size(); ++i)
+            text += (i ? "\n" : "") + k["heading"][i].asString();
+        o.headingTemplates[{k["type"].asString(), k["kind"].asString()}] = text;
+    }
     return true;
 }
 
@@ -94,6 +120,8 @@ int main(int argc, char** argv) {
             o.updateUrl = value;
         else if (arg == "--template")
             ok = AddTemplate(o, value);
+        else if (arg == "--kinds")
+            ok = AddKinds(o, value);
         else if (arg == "--token-window")
             ok = ToInt(value, o.tokenWindowSeconds) && o.tokenWindowSeconds > 0;
         else if (arg == "--max-file-mb")
