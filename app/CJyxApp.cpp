@@ -4,6 +4,7 @@
 #include "app/CLoginDlg.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
+#include "transcript/CJyxMakeDlg.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -30,6 +31,7 @@ void CJyxApp::PrepareFonts(const std::string& programDir) {
 
 MainCommands CJyxApp::DefaultCommands() {
     MainCommands commands;
+    commands.newTranscript = RunNewTranscript;
     return commands;
 }
 

@@ -160,7 +160,9 @@ TranscriptStore::TranscriptStore(Database& db, SaveContext context)
 SaveResult TranscriptStore::save(const TranscriptRecord& record, const QString& recordId,
                                  SaveKind kind, const QString& photoPath) {
     SaveResult result;
-    if (!HasFullIdNumber(record)) {
+    // The periodic save needs no ID number for its id; refusing it would
+    // leave a long interview unsaved until the number is typed.
+    if (kind == SaveKind::Explicit && !HasFullIdNumber(record)) {
         result.status = SaveResult::Status::BadIdNumber;
         return result;
     }

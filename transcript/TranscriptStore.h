@@ -77,8 +77,9 @@ public:
     // Saves `record` under `recordId` (a new row when it is empty). The photo
     // is the file at `photoPath` (its bytes and one zero byte), NULL when the
     // file does not exist. On the first save the family rows that have no id
-    // yet are given the new id. Nothing is written unless the checks pass,
-    // and a failed statement leaves the database as it was.
+    // yet are given the new id. Nothing is written unless the checks pass (a
+    // name always; a full ID number for the explicit save), and a failed
+    // statement leaves the database as it was.
     SaveResult save(const TranscriptRecord& record, const QString& recordId, SaveKind kind,
                     const QString& photoPath);
 
