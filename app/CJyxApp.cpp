@@ -4,6 +4,7 @@
 #include "app/CLoginDlg.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
+#include "net/ServerCommandCheck.h"
 #include "transcript/CJyxMakeDlg.h"
 
 #include <cstdlib>
@@ -31,6 +32,9 @@ void CJyxApp::PrepareFonts(const std::string& programDir) {
 
 MainCommands CJyxApp::DefaultCommands() {
     MainCommands commands;
+    commands.serverCheck = [](QWidget* main) {
+        StartServerCommandCheck(main, [main] { main->close(); });
+    };
     commands.newTranscript = RunNewTranscript;
     return commands;
 }
