@@ -26,6 +26,9 @@ namespace {
 constexpr std::size_t kPiece = 10240;
 constexpr std::size_t kMaxNameLength = 1024;
 constexpr int kKindPollMs = 1000;
+// Transfers served at once; further connections are closed at once rather
+// than each given a thread.
+constexpr std::size_t kMaxConnections = 64;
 
 // Buffered reading and plain writing on one connected socket.
 class Connection {
@@ -316,6 +319,10 @@ void FilePortServer::acceptLoop() {
         ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
         {
             std::lock_guard lock(m_mutex);
+            if (m_active.size() >= kMaxConnections) {
+                ::close(fd);
+                continue;
+            }
             m_active.insert(fd);
         }
         Worker& w = m_workers.emplace_back();
