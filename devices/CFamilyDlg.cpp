@@ -5,6 +5,7 @@
 #include "net/Worker.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPersistentModelIndex>
@@ -236,4 +237,9 @@ bool CFamilyDlg::readCardInto(int row) {
             emit cardReadFinished();
         });
     return true;
+}
+
+void RunFamilyDialog(QWidget* parent, const QString& recordId) {
+    CFamilyDlg dlg(recordId, QCursor::pos(), parent);
+    dlg.exec();
 }

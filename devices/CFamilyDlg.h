@@ -76,3 +76,7 @@ private:
     bool m_reading = false;
     bool m_placed = false;
 };
+
+// The editor's "家庭": the members of `recordId` in a modal dialog at the
+// mouse position. The editor runs its silent save first when it has no id.
+void RunFamilyDialog(QWidget* parent, const QString& recordId);

@@ -18,9 +18,13 @@ CardProgramLink::~CardProgramLink() = default;
 bool CardProgramLink::listen() {
     if (m_server->isListening())
         return true;
-    if (m_server->listen(m_name))
-        return true;
-    // The program is single-instance, so a socket of that name is a leftover.
+    // A socket that answers belongs to another editor, which keeps it; a
+    // socket file nobody answers on was left by an ended program. (Listening
+    // with access options would silently replace even a live socket.)
+    QLocalSocket probe;
+    probe.connectToServer(m_name);
+    if (probe.waitForConnected(200))
+        return false;
     QLocalServer::removeServer(m_name);
     return m_server->listen(m_name);
 }

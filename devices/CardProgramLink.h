@@ -28,6 +28,7 @@ public:
     ~CardProgramLink() override;
 
     // Starts listening; a socket left behind by an ended program is replaced.
+    // False while another editor listens under the name.
     bool listen();
     bool isListening() const;
     QString serverName() const { return m_name; }

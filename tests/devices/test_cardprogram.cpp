@@ -6,6 +6,7 @@
 #include "text/TextCodec.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -120,6 +121,29 @@ TEST_F(CardProgram, OversizeMessageClosesOnlyThatConnection) {
         send(kCardDataCode, Zeroed(QStringLiteral("甲;男;汉;1990;1;1;乙;;110101199001011236"))));
     ASSERT_TRUE(spy.wait(5000));
     EXPECT_EQ(spy.size(), 1);
+}
+
+TEST_F(CardProgram, ASecondEditorDoesNotTakeTheSocket) {
+    CardProgramLink second(nullptr, link.serverName());
+    EXPECT_FALSE(second.listen());
+    ASSERT_TRUE(
+        send(kCardDataCode, Zeroed(QStringLiteral("甲;男;汉;1990;1;1;乙;;110101199001011236"))));
+    ASSERT_TRUE(spy.wait(5000));
+}
+
+TEST(CardProgramLinkSocket, LeftoverSocketFileIsReplaced) {
+    const QString name = UniqueName("JyxMakeDlg-test-");
+    {
+        // A server that ends without removing its file, as a crashed program would.
+        QLocalServer dead;
+        ASSERT_TRUE(dead.listen(name));
+        const QString path = dead.fullServerName();
+        dead.close();
+        QFile leftover(path);
+        ASSERT_TRUE(leftover.open(QIODevice::WriteOnly)); // a stale file in its place
+    }
+    CardProgramLink link(nullptr, name);
+    EXPECT_TRUE(link.listen()) << link.errorString().toStdString();
 }
 
 TEST(CardProgramExit, SentOnlyWhenTheProgramListens) {

@@ -3,6 +3,7 @@
 #include "app/test_officers_fixture.h"
 #include "devices/CFamilyDlg.h"
 #include "devices/FamilyStore.h"
+#include "devices/IdNumberRules.h"
 #include "text/TextCodec.h"
 
 #include <QComboBox>
