@@ -1,6 +1,10 @@
 #include "records/RecordListModel.h"
 
 #include "app/Database.h"
+#include "text/TextCodec.h"
+
+#include <algorithm>
+#include <cstring>
 
 namespace records {
 
@@ -34,6 +38,8 @@ bool RecordListModel::fill(const std::string& sql, const std::vector<std::string
     m_set.FreeRecordSet();
     m_rows.clear();
     m_rows.shrink_to_fit();
+    m_cells.clear();
+    m_cells.shrink_to_fit();
     SqlArgs args;
     for (const std::string& v : values)
         args.text(v);
@@ -49,12 +55,14 @@ bool RecordListModel::fill(const std::string& sql, const std::vector<std::string
 }
 
 void RecordListModel::readBatch(std::vector<Row>& out) {
-    const auto& encodings = SelectedEncodings();
     for (int n = 0; n < kBatch && m_set.IsOpen() && !m_set.IsEof(); ++n) {
         Row row;
-        for (int i = 0; i < int(row.size()); ++i)
-            row[i] = QString::fromStdString(ReadText(m_set, i, encodings[i]));
-        out.push_back(std::move(row));
+        for (std::size_t i = 0; i < row.size(); ++i) {
+            row[i] = quint32(m_cells.size());
+            m_cells += m_set.GetStringValue(int(i));
+            m_cells += '\0';
+        }
+        out.push_back(row);
         m_set.MoveNext();
     }
     // The statement is let go as soon as its last row is read, so no read
@@ -73,10 +81,29 @@ QString RecordListModel::text(int row, int column) const {
         return {};
     if (column == kNumber)
         return QString::number(row + 1);
-    const QString& stored = m_rows[std::size_t(row)][std::size_t(StoredIndex(column))];
+    const std::size_t i = std::size_t(StoredIndex(column));
+    const char* stored = m_cells.data() + m_rows[std::size_t(row)][i];
     if (column == kUploaded)
-        return stored == u"1" ? QStringLiteral("是") : QStringLiteral("否");
-    return stored;
+        return std::strcmp(stored, "1") == 0 ? QStringLiteral("是") : QStringLiteral("否");
+    return decode(stored, SelectedEncodings()[i]);
+}
+
+QString RecordListModel::decode(const char* bytes, ColumnEncoding encoding) const {
+    const char* p = bytes;
+    while (*p && static_cast<unsigned char>(*p) < 0x80)
+        ++p;
+    if (!*p) // ASCII reads the same in GBK and UTF-8
+        return QString::fromLatin1(bytes, p - bytes);
+    if (encoding != ColumnEncoding::Gbk)
+        return QString::fromUtf8(bytes);
+    const QByteArray key(bytes);
+    auto found = m_gbk.constFind(key);
+    if (found != m_gbk.constEnd())
+        return *found;
+    const QString text = QString::fromStdString(AnsiToUtf8(bytes));
+    if (m_gbk.size() < 4096)
+        m_gbk.insert(key, text);
+    return text;
 }
 
 int RecordListModel::rowCount(const QModelIndex& parent) const {
@@ -113,8 +140,7 @@ void RecordListModel::fetchMore(const QModelIndex& parent) {
         return;
     const int first = int(m_rows.size());
     beginInsertRows({}, first, first + int(batch.size()) - 1);
-    for (Row& r : batch)
-        m_rows.push_back(std::move(r));
+    m_rows.insert(m_rows.end(), batch.begin(), batch.end());
     endInsertRows();
 }
 

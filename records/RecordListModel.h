@@ -3,10 +3,13 @@
 // shows its first rows at once. Only the shown columns are read.
 #pragma once
 
+#include "app/Schema.h"
 #include "records/RecordSearch.h"
 #include "storage/Kavra.h"
 
 #include <QAbstractTableModel>
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -48,14 +51,21 @@ public:
     void fetchMore(const QModelIndex& parent = {}) override;
 
 private:
-    // The stored columns of one row, in list order without the running number.
-    using Row = std::array<QString, kColumnCount - 1>;
+    // Where each stored column of a row starts in m_cells, in list order
+    // without the running number; every cell ends with a zero byte. Cells are
+    // decoded only when shown, so filling costs little more than stepping the
+    // statement.
+    using Row = std::array<quint32, kColumnCount - 1>;
     void readBatch(std::vector<Row>& out);
+    QString decode(const char* bytes, ColumnEncoding encoding) const;
 
     Database& m_db;
     mutable CDBRecordSet m_set;
     std::vector<Row> m_rows;
+    std::string m_cells;
     QString m_error;
+    // Decoded GBK cells: the kinds and types repeat on every row.
+    mutable QHash<QByteArray, QString> m_gbk;
 };
 
 } // namespace records

@@ -1,5 +1,7 @@
 #include "records/RecordSearch.h"
 
+#include <string_view>
+
 namespace records {
 
 const std::array<ListColumn, kColumnCount>& ListColumns() {
@@ -35,6 +37,14 @@ std::string ShownColumnsSelect() {
 
 std::string AllRecordsSql() {
     return ShownColumnsSelect() + " order by jyx_starttime desc";
+}
+
+std::string ListIndexSql() {
+    std::string sql = "create index if not exists jyx_content_list on jyx_content(jyx_starttime";
+    for (const ListColumn& c : ListColumns())
+        if (c.source && std::string_view(c.source) != "jyx_starttime")
+            sql += std::string(",") + c.source;
+    return sql + ")";
 }
 
 std::string ContainsPattern(const QString& text) {
@@ -115,8 +125,9 @@ SearchQuery BuildSearch(const SearchForm& form) {
         q.values.push_back(from);
         q.values.push_back(DateText(form.to.addDays(1)));
     }
+    q.sql += " order by jyx_starttime desc";
     if (limit >= 0)
-        q.sql += " order by jyx_starttime desc limit 0," + std::to_string(limit);
+        q.sql += " limit 0," + std::to_string(limit);
     return q;
 }
 

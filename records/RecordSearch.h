@@ -46,6 +46,14 @@ std::string ShownColumnsSelect();
 // Every transcript, newest start time first.
 std::string AllRecordsSql();
 
+// An index that holds every shown column in start-time order. With it the
+// list's statements read neither the table nor its large text and blob
+// columns, and the newest rows come first without sorting the whole table,
+// so the list's first rows show at once however many transcripts there are.
+// Indexes are invisible to every statement on the table, so the stored
+// format stays readable by any older reader.
+std::string ListIndexSql();
+
 inline constexpr const char* kAllSexes = "全部";
 inline constexpr const char* kBadRowCount = "“显示前…条数据”只能填写数字，请重新输入！";
 
@@ -71,8 +79,9 @@ struct SearchQuery {
 // Builds the search: conditions for sex, name, case, unit and dates in that
 // order, each a bound LIKE on the text with its own %, _ and \ matched
 // literally; the date range only when the two dates differ, and it keeps the
-// transcripts that end on the to-date itself; a row count limits the result
-// to the newest rows. A row count that is not a whole number is refused.
+// transcripts that end on the to-date itself. Rows come newest first; a row
+// count limits them to the newest ones. A row count that is not a whole
+// number is refused.
 SearchQuery BuildSearch(const SearchForm& form);
 
 // The LIKE pattern "%text%" with the pattern characters of `text` escaped by '\'.
