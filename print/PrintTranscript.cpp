@@ -1,6 +1,8 @@
 #include "print/PrintTranscript.h"
 
 #include "app/AppContext.h"
+#include "app/Database.h"
+#include "print/CBlankDlg.h"
 #include "print/CPrintDlg.h"
 #include "print/PrintJob.h"
 #include "print/PrintLines.h"
@@ -19,4 +21,16 @@ void RunTranscriptPrint(QWidget* editor, Database& db, const TranscriptPrintJob&
         run(dialog);
     else
         dialog.exec();
+}
+
+void RunPrintSettings(QWidget* parent) {
+    Database db(SystemDb());
+    CPrintFormat dialog(parent, db);
+    dialog.exec();
+}
+
+void RunBlankTranscript(QWidget* parent) {
+    Database db(SystemDb());
+    CBlankDlg dialog(parent, db);
+    dialog.exec();
 }

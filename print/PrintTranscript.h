@@ -26,3 +26,9 @@ struct TranscriptPrintJob {
 // tests.
 void RunTranscriptPrint(QWidget* editor, Database& db, const TranscriptPrintJob& job,
                         EditorLink toEditor, const std::function<void(CPrintDlg&)>& run = {});
+
+// The main window's 打印设置: the print format dialog on the system database,
+// opened with the default type.
+void RunPrintSettings(QWidget* parent);
+// The main window's 空白笔录: the blank-transcript dialog.
+void RunBlankTranscript(QWidget* parent);
