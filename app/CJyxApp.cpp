@@ -6,6 +6,7 @@
 #include "app/SingleInstance.h"
 #include "net/ServerCommandCheck.h"
 #include "transcript/CJyxMakeDlg.h"
+#include "transcript/CModalDlg.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -36,6 +37,7 @@ MainCommands CJyxApp::DefaultCommands() {
         StartServerCommandCheck(main, [main] { main->close(); });
     };
     commands.newTranscript = RunNewTranscript;
+    commands.templates = CModalDlg::RunManager;
     return commands;
 }
 

@@ -2,9 +2,12 @@
 // row and reports what a database holds.
 #include "app/Clock.h"
 #include "tools/jyx-admin/AdminDb.h"
+#include "tools/jyx-admin/PersonImport.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,12 @@ constexpr const char* kUsage =
     "      from DIR (default: the data folder beside this program).\n"
     "  jyx-admin set-account --db PATH NAME PASSWORD FULLNAME IDNUMBER\n"
     "      Make this account the one login account of the database at PATH.\n"
+    "  jyx-admin import-persons [--db PATH] [--replace] FILE.csv\n"
+    "      Add the persons of FILE.csv to the person-information library\n"
+    "      (person_info) of the database at PATH (default: SysReg.db in $JYX_HOME\n"
+    "      or beside this program). The header row names the letter columns\n"
+    "      (A, B, ..., BO); B is the ID number the keywords look up. UTF-8 or\n"
+    "      GBK text. --replace empties the library first. All rows or none.\n"
     "  jyx-admin info PATH\n"
     "      List the tables of the database at PATH with their row counts.\n"
     "  jyx-admin --help\n"
@@ -74,6 +83,39 @@ int SetAccountCommand(const std::vector<std::string>& args) {
     return 0;
 }
 
+std::string DefaultDbPath() {
+    if (const char* home = std::getenv("JYX_HOME"); home && *home)
+        return std::string(home) + "/SysReg.db";
+    std::error_code ec;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::path(".") : exe.parent_path()).string() + "/SysReg.db";
+}
+
+int ImportPersonsCommand(const std::vector<std::string>& args) {
+    std::string db, csv;
+    bool replace = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--replace")
+            replace = true;
+        else if (args[i] == "--db" && i + 1 < args.size())
+            db = args[++i];
+        else if (!args[i].empty() && args[i][0] != '-' && csv.empty())
+            csv = args[i];
+        else
+            return Usage(("import-persons: unexpected argument " + args[i]).c_str());
+    }
+    if (csv.empty())
+        return Usage("import-persons needs a FILE.csv");
+    if (db.empty())
+        db = DefaultDbPath();
+    std::string error;
+    int rows = 0;
+    if (!ImportPersons(db, csv, replace, error, &rows))
+        return Failure(error);
+    std::printf("Imported %d persons into %s\n", rows, db.c_str());
+    return 0;
+}
+
 int Info(const std::vector<std::string>& args) {
     if (args.size() != 1)
         return Usage("info needs exactly one PATH");
@@ -99,6 +141,8 @@ int main(int argc, char** argv) {
         return CreateDb(args);
     if (command == "set-account")
         return SetAccountCommand(args);
+    if (command == "import-persons")
+        return ImportPersonsCommand(args);
     if (command == "info")
         return Info(args);
     return Usage(("unknown command " + command).c_str());
