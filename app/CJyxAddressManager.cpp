@@ -52,8 +52,9 @@ CJyxAddressManager::CJyxAddressManager(QWidget* parent, CDBConnection& connectio
             &CJyxAddressManager::onAdd);
     connect(makeButton("deleteButton", QStringLiteral("删除")), &QPushButton::clicked, this,
             &CJyxAddressManager::onDelete);
-    connect(makeButton("exitButton", QStringLiteral("退出")), &QPushButton::clicked, this,
-            &QDialog::reject);
+    QPushButton* exit = makeButton("exitButton", QStringLiteral("退出"));
+    connect(exit, &QPushButton::clicked, this, &QDialog::reject);
+    setClosingButton(exit);
 
     QVBoxLayout* layout = bodyLayout();
     layout->setSpacing(10);

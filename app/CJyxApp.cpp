@@ -1,7 +1,9 @@
 #include "app/CJyxApp.h"
 
 #include "app/AppContext.h"
+#include "app/CJyxAddressManager.h"
 #include "app/CLoginDlg.h"
+#include "app/CUserManagerDlg.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
 #include "net/ServerCommandCheck.h"
@@ -31,11 +33,21 @@ void CJyxApp::PrepareFonts(const std::string& programDir) {
         setenv("FONTCONFIG_FILE", conf.c_str(), 0);
 }
 
+namespace {
+// The opener of a dialog that needs nothing but its parent.
+template <class Dialog> void RunModal(QWidget* parent) {
+    Dialog dialog(parent);
+    dialog.exec();
+}
+} // namespace
+
 MainCommands CJyxApp::DefaultCommands() {
     MainCommands commands;
     commands.serverCheck = [](QWidget* main) {
         StartServerCommandCheck(main, [main] { main->close(); });
     };
+    commands.addressManager = RunModal<CJyxAddressManager>;
+    commands.userManager = RunModal<CUserManagerDlg>;
     commands.newTranscript = RunNewTranscript;
     commands.templates = CModalDlg::RunManager;
     return commands;

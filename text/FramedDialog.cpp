@@ -118,6 +118,10 @@ void FramedDialog::paintBand(QPainter& painter) {
             painter.drawPixmap(logoArea, logo);
         textLeft = logoArea.right() + 10;
     }
+    if ((m_pieces & BandPaint) && m_closing && m_closing->isVisible()) {
+        const int top = m_closing->mapTo(this, QPoint(0, 0)).y() - 10;
+        painter.fillRect(QRect(0, top, width(), height() - top), kFrameBlue);
+    }
     if ((m_pieces & TitleText) && !m_title.isEmpty()) {
         QFont font(QStringLiteral("宋体"));
         font.setPixelSize(18);

@@ -35,6 +35,10 @@ public:
     QWidget* body() const { return m_body; }
     QVBoxLayout* bodyLayout() const;
     QToolButton* closeButton() const { return m_close; }
+    // With the painted band, the strip from 10 pixels above the dialog's own
+    // closing button ("退出"/"取消") down to the bottom edge is painted frame
+    // blue as well, so the button row sits on a band like the title.
+    void setClosingButton(QWidget* button) { m_closing = button; }
     // Whether a point in widget coordinates lies in the drag band.
     bool inDragBand(const QPoint& p) const;
 
@@ -53,6 +57,7 @@ private:
     QString m_title;
     QWidget* m_body = nullptr;
     QToolButton* m_close = nullptr;
+    QWidget* m_closing = nullptr;
     QPoint m_dragOffset;
     bool m_dragging = false;
 };
