@@ -20,7 +20,8 @@ namespace {
 // About 1 000 000 characters of alternating question and answer paragraphs.
 const QString& Transcript() {
     static const QString text = [] {
-        const QString question = QStringLiteral("询问人：请你把当天发生的事情经过详细地说一下，包括时间、地点和在场的人员？");
+        const QString question = QStringLiteral(
+            "询问人：请你把当天发生的事情经过详细地说一下，包括时间、地点和在场的人员？");
         const QString answer = QStringLiteral(
             "被询问人：那天上午九点左右我在店里整理货架，两个人进来问有没有外地的香烟卖，"
             "我说没有，他们看了一会儿就走了，后来下午执法人员就来检查了。");
@@ -40,8 +41,7 @@ QFont PlainFont() {
     return font;
 }
 
-template <class Edit>
-void Prepare(Edit& edit) {
+template <class Edit> void Prepare(Edit& edit) {
     edit.resize(900, 700);
     edit.show();
     // Caret inside an answer paragraph in the middle of the text.
@@ -52,8 +52,7 @@ void Prepare(Edit& edit) {
     QApplication::processEvents();
 }
 
-template <class Edit>
-void TypeOne(Edit& edit) {
+template <class Edit> void TypeOne(Edit& edit) {
     QTest::keyClick(&edit, Qt::Key_A);
     edit.viewport()->repaint();
     QTest::keyClick(&edit, Qt::Key_Backspace);
@@ -115,7 +114,7 @@ public:
     std::map<std::string, double> times;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -123,8 +122,10 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.ratio("typing, coloured / plain (target <= 1.5)", "BM_TypingColoured", "BM_TypingPlain");
-    reporter.ratio("opening, coloured / plain", "BM_OpenColoured/iterations:3", "BM_OpenPlain/iterations:3");
+    reporter.ratio("typing, coloured / plain (target <= 1.5)", "BM_TypingColoured",
+                   "BM_TypingPlain");
+    reporter.ratio("opening, coloured / plain", "BM_OpenColoured/iterations:3",
+                   "BM_OpenPlain/iterations:3");
     benchmark::Shutdown();
     return 0;
 }

@@ -5,11 +5,13 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace {
 
 const QString kHeader = QStringLiteral("常见回答内容，双击自动加入！");
 
-}  // namespace
+} // namespace
 
 AnswerList::AnswerList(QWidget* parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("AnswerList"));
@@ -23,10 +25,13 @@ AnswerList::AnswerList(QWidget* parent) : QTableWidget(parent) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     resetRows(kInitialRows);
     connect(this, &QTableWidget::cellClicked, this, [this](int row, int) { markRow(row); });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { insertAnswer(row); });
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { insertAnswer(row); });
 }
 
-void AnswerList::attach(TranscriptTextEdit* text) { m_text = text; }
+void AnswerList::attach(TranscriptTextEdit* text) {
+    m_text = text;
+}
 
 void AnswerList::resetRows(int count) {
     clearContents();
@@ -42,8 +47,19 @@ void AnswerList::resetRows(int count) {
     fitColumns();
 }
 
+void AnswerList::showAnswerOptions(const QString& answerText) {
+    fillOptions(answers::Options(answerText), int(answers::SplitPieces(answerText).size()));
+}
+
 void AnswerList::setOptions(const QStringList& options) {
-    resetRows(std::max(2, int(options.size()) + 1));
+    fillOptions(options, int(options.size()) + 1);
+}
+
+void AnswerList::fillOptions(const QStringList& options, int rows) {
+    // Empty pieces make no option but still count for the length, so a few
+    // empty rows may follow the options; they hold no cell, and
+    // double-clicking one does nothing.
+    resetRows(std::max({2, rows, int(options.size()) + 1}));
     for (int i = 0; i < options.size(); ++i) {
         setItem(i + 1, 1, new QTableWidgetItem(options[i]));
         setRowHeight(i + 1, answers::OptionRowHeight(options[i]));

@@ -14,7 +14,7 @@ bool HasQuestionMarker(const QString& t) {
     return t.contains(QStringLiteral("询问人：")) || t.contains(QStringLiteral("询问人:"));
 }
 
-}  // namespace
+} // namespace
 
 QStringList SplitPieces(const QString& answerText) {
     QString text = answerText;
@@ -80,11 +80,13 @@ QString ChosenAnswerText(const QString& chosen, const QString& answerParagraph) 
     return text;
 }
 
-QString CommonAnswerParagraph(const QString& answer) { return QStringLiteral("被询问人:") + answer; }
+QString CommonAnswerParagraph(const QString& answer) {
+    return QStringLiteral("被询问人:") + answer;
+}
 
 bool IsReplaceableAnswerParagraph(const QString& paragraph) {
     const QString t = paragraph.trimmed();
     return t.isEmpty() || t == QStringLiteral("被询问人：") || t == QStringLiteral("被询问人:");
 }
 
-}  // namespace answers
+} // namespace answers

@@ -46,4 +46,4 @@ QString CommonAnswerParagraph(const QString& answer);
 // into a new paragraph after it).
 bool IsReplaceableAnswerParagraph(const QString& paragraph);
 
-}  // namespace answers
+} // namespace answers

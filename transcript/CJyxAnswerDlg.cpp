@@ -14,7 +14,7 @@ QSize DialogUnits(const QFontMetrics& fm, int across, int down) {
     return {across * fm.averageCharWidth() / 4, down * fm.height() / 8};
 }
 
-}  // namespace
+} // namespace
 
 CJyxAnswerDlg::CJyxAnswerDlg(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::FramelessWindowHint) {
@@ -33,7 +33,9 @@ CJyxAnswerDlg::CJyxAnswerDlg(QWidget* parent)
             [this](QListWidgetItem* item) { choose(m_list->row(item)); });
 }
 
-void CJyxAnswerDlg::setOptions(const QString& answerText) { setOptionList(answers::Options(answerText)); }
+void CJyxAnswerDlg::setOptions(const QString& answerText) {
+    setOptionList(answers::Options(answerText));
+}
 
 void CJyxAnswerDlg::setOptionList(const QStringList& options) {
     m_list->clear();

@@ -10,9 +10,9 @@ namespace {
 
 const QString kHeader = QStringLiteral("根据模板内容，双击自动加入！");
 constexpr int kQuestionColumn = 1;
-constexpr int kAnswerColumn = 2;  // hidden
+constexpr int kAnswerColumn = 2; // hidden
 
-}  // namespace
+} // namespace
 
 QuestionList::QuestionList(QWidget* parent) : QTableWidget(parent) {
     setObjectName(QStringLiteral("QuestionList"));
@@ -30,7 +30,8 @@ QuestionList::QuestionList(QWidget* parent) : QTableWidget(parent) {
     for (int r = 1; r < kInitialRows; ++r)
         setRowHeight(r, kRowHeight);
     connect(this, &QTableWidget::cellClicked, this, [this](int row, int) { showOptions(row); });
-    connect(this, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { insertQuestion(row); });
+    connect(this, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { insertQuestion(row); });
 }
 
 void QuestionList::attach(TranscriptTextEdit* text, AnswerList* answers) {
@@ -42,7 +43,9 @@ void QuestionList::setKeywordFiller(std::function<QString(const QString&)> fille
     m_filler = std::move(filler);
 }
 
-QString QuestionList::fill(const QString& text) const { return m_filler ? m_filler(text) : text; }
+QString QuestionList::fill(const QString& text) const {
+    return m_filler ? m_filler(text) : text;
+}
 
 void QuestionList::setQuestions(const QList<QuestionRow>& rows) {
     clearContents();
@@ -72,7 +75,9 @@ QList<QuestionRow> QuestionList::questions() const {
     return rows;
 }
 
-int QuestionList::questionCount() const { return std::max(0, rowCount() - 1); }
+int QuestionList::questionCount() const {
+    return std::max(0, rowCount() - 1);
+}
 
 void QuestionList::clearAnswers() {
     for (int r = 1; r < rowCount(); ++r)
@@ -100,7 +105,7 @@ void QuestionList::showOptions(int row) {
         return;
     }
     if (m_answers)
-        m_answers->setOptions(answers::Options(fill(answer)));
+        m_answers->showAnswerOptions(fill(answer));
 }
 
 void QuestionList::insertQuestion(int row) {
@@ -115,10 +120,10 @@ void QuestionList::insertQuestion(int row) {
     const QString answer = a ? a->text() : QString();
     m_text->insertQuestion(fill(q->text()));
     if (answers::OpensPicker(q->text(), answer)) {
-        const QStringList options = answers::Options(fill(answer));
+        const QString filled = fill(answer);
         if (m_answers)
-            m_answers->setOptions(options);
-        m_text->openAnswerPicker(options);
+            m_answers->showAnswerOptions(filled);
+        m_text->openAnswerPicker(answers::Options(filled));
     } else {
         if (answer.isEmpty())
             emit commonAnswersWanted();
@@ -129,7 +134,9 @@ void QuestionList::insertQuestion(int row) {
 
 void QuestionList::fitColumns() {
     setColumnWidth(0, kMarkerWidth);
-    setColumnWidth(kQuestionColumn, std::max(0, viewport()->width() - kMarkerWidth));
+    // 38 = the marker column and room for the vertical scroll bar, so the
+    // question column never pushes the grid into horizontal scrolling.
+    setColumnWidth(kQuestionColumn, std::max(0, viewport()->width() - kTextMargin));
     setColumnWidth(kAnswerColumn, 0);
 }
 

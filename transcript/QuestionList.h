@@ -5,10 +5,12 @@
 // How CJyxMakeDlg uses it:
 //   questionList->attach(textEdit, answerList);
 //   questionList->setKeywordFiller([this](const QString& t) { return FillKeywords(t); });
-//   connect(questionList, &QuestionList::commonAnswersWanted, ...);  // -> answerList->setCommonAnswers(..)
-//   "选择模板" builds the rows and calls setQuestions(rows); "套用当前模板" reads questions().
-// A click shows the row's answer options in the answer list; a double click
-// inserts the question into the text and opens the answer picker.
+//   connect(questionList, &QuestionList::commonAnswersWanted, this,
+//           [..] { answerList->setCommonAnswers(store.commonAnswers()); });
+// "选择模板" builds the rows and calls setQuestions(rows); "套用当前模板" reads
+// questions(). A click on a row shows the row's answer options in the answer
+// list (showOptions); a double click inserts the question into the text and
+// opens the answer picker (insertQuestion).
 #pragma once
 
 #include <QList>
@@ -22,14 +24,15 @@ class TranscriptTextEdit;
 
 struct QuestionRow {
     QString question;
-    QString answer;  // the answer text with its options (may be empty)
-    int height = 0;  // row height in pixels; 0 = the default 45
+    QString answer; // the answer text with its options (may be empty)
+    int height = 0; // row height in pixels; 0 = the default 45
 };
 
 class QuestionList : public QTableWidget {
     Q_OBJECT
 public:
     static constexpr int kMarkerWidth = 18;
+    static constexpr int kTextMargin = 38; // client width − this = question column
     static constexpr int kHeaderHeight = 30;
     static constexpr int kRowHeight = 45;
     static constexpr int kInitialRows = 20;
@@ -43,11 +46,15 @@ public:
     // Without a filler the texts are used as they are.
     void setKeywordFiller(std::function<QString(const QString&)> filler);
 
-    // Rows 1… of the list (row 0 stays the header).
+    // Replaces rows 1… with `rows` (row 0 stays the header): the list becomes
+    // rows.size() + 1 rows long, each row with its question text (shown,
+    // word-wrapped), its answer text (hidden, raw: keywords are filled when
+    // the row is used) and its height (0 = the default 45 pixels).
     void setQuestions(const QList<QuestionRow>& rows);
+    // Rows 1… as they stand, with their current heights.
     QList<QuestionRow> questions() const;
-    int questionCount() const;  // rows below the header
-    void clearAnswers();        // empties every answer text
+    int questionCount() const; // rows below the header
+    void clearAnswers();       // empties every answer text, keeps the questions
 
     // The actions of a click and a double click on row `row` (1…), also
     // callable directly.

@@ -10,9 +10,11 @@ namespace {
 constexpr int kQuestionState = 0;
 constexpr int kAnswerState = 1;
 
-Speaker FromState(int state) { return state == kAnswerState ? Speaker::Answer : Speaker::Question; }
+Speaker FromState(int state) {
+    return state == kAnswerState ? Speaker::Answer : Speaker::Question;
+}
 
-}  // namespace
+} // namespace
 
 SpeakerHighlighter::SpeakerHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {}
 

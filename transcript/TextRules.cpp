@@ -14,7 +14,7 @@ bool HasQuestionMarker(const QString& p) {
     return p.contains(QStringLiteral("询问人：")) || p.contains(QStringLiteral("询问人:"));
 }
 
-}  // namespace
+} // namespace
 
 Marker MarkerOf(const QString& paragraph) {
     if (HasAnswerMarker(paragraph))
@@ -57,32 +57,43 @@ ParagraphInsertion MarkerInsertion(const QString& paragraph, bool isLast, Marker
 
 const std::vector<TextSize>& TextSizes() {
     static const std::vector<TextSize> sizes = {
-        {QStringLiteral("小五"), 9},    {QStringLiteral("五号"), 10.5},
-        {QStringLiteral("小四"), 12},   {QStringLiteral("四号"), 14},
-        {QStringLiteral("小三"), 15},   {QStringLiteral("三号"), 15.75},
-        {QStringLiteral("小二"), 18},   {QStringLiteral("二号"), 21},
-        {QStringLiteral("小一"), 24},   {QStringLiteral("一号"), 27.5},
-        {QStringLiteral("小初"), 36},   {QStringLiteral("初号"), 42},
+        {QStringLiteral("小五"), 9},  {QStringLiteral("五号"), 10.5},
+        {QStringLiteral("小四"), 12}, {QStringLiteral("四号"), 14},
+        {QStringLiteral("小三"), 15}, {QStringLiteral("三号"), 15.75},
+        {QStringLiteral("小二"), 18}, {QStringLiteral("二号"), 21},
+        {QStringLiteral("小一"), 24}, {QStringLiteral("一号"), 27.5},
+        {QStringLiteral("小初"), 36}, {QStringLiteral("初号"), 42},
     };
     return sizes;
 }
 
-int TextHeightTwips(double points) { return int(std::floor(22.0 * points + 1e-9)); }
+int TextHeightTwips(double points) {
+    return int(std::floor(22.0 * points + 1e-9));
+}
 
-double ScreenPointSize(double points) { return TextHeightTwips(points) / 20.0; }
+double ScreenPointSize(double points) {
+    return TextHeightTwips(points) / 20.0;
+}
+
+const QStringList& AliasFaces() {
+    static const QStringList faces = {
+        QStringLiteral("宋体"),     QStringLiteral("仿宋"),           QStringLiteral("黑体"),
+        QStringLiteral("楷体"),     QStringLiteral("方正小标宋简体"), QStringLiteral("华文行楷"),
+        QStringLiteral("微软雅黑"),
+    };
+    return faces;
+}
 
 QStringList TextFaces(const QStringList& installedFamilies) {
-    QStringList faces;
+    QStringList faces = AliasFaces();
     for (const QString& family : installedFamilies) {
-        if (family.isEmpty())
+        if (family.isEmpty() || faces.contains(family))
             continue;
         const QChar first = family.front();
         if (first == QLatin1Char('@') || (first >= QLatin1Char('A') && first <= QLatin1Char('Z')))
             continue;
         faces << family;
     }
-    if (!faces.contains(kDefaultFace))
-        faces.prepend(kDefaultFace);
     return faces;
 }
 
@@ -100,7 +111,8 @@ FindResult FindNext(const QString& text, const QString& needle, int position,
         // Upward: a hit must start before the find position; position 0 means
         // "from the end of the text".
         const qsizetype from = position > 0 ? position - 1 : -1;
-        result.index = position == 0 && text.isEmpty() ? -1 : int(text.lastIndexOf(needle, from, cs));
+        result.index =
+            position == 0 && text.isEmpty() ? -1 : int(text.lastIndexOf(needle, from, cs));
         if (result.index >= 0)
             result.nextPosition = result.index;
     }
@@ -109,4 +121,4 @@ FindResult FindNext(const QString& text, const QString& needle, int position,
     return result;
 }
 
-}  // namespace textrules
+} // namespace textrules

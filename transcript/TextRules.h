@@ -49,17 +49,21 @@ struct TextSize {
     double points;
 };
 const std::vector<TextSize>& TextSizes();
-inline constexpr int kDefaultSizeIndex = 2;  // "小四", 12 points
+inline constexpr int kDefaultSizeIndex = 2; // "小四", 12 points
 // Height in twentieths of a point: the integer part of 22 × points. The text
 // on screen is one tenth larger than the nominal size.
 int TextHeightTwips(double points);
 // The point size the text is shown with (TextHeightTwips / 20).
 double ScreenPointSize(double points);
 
-// Faces offered in the face list: installed families in their order, without
-// names beginning with "@" or with a letter from "A" to "Z". "宋体" is always
-// offered (first, when the system lists no family of that name), because the
-// program's font aliases provide it.
+// The Chinese face names the program's font configuration provides as
+// aliases of installed CJK fonts; "宋体" first.
+const QStringList& AliasFaces();
+// Faces offered in the face list: the alias faces, then the installed
+// families in their order, without names beginning with "@" or with a letter
+// from "A" to "Z" and without repeating a name. On Windows the Chinese names
+// are installed families; here they come from fontconfig aliases, which the
+// font enumeration does not list.
 QStringList TextFaces(const QStringList& installedFamilies);
 inline const QString kDefaultFace = QStringLiteral("宋体");
 
@@ -71,11 +75,11 @@ struct FindOptions {
     bool matchCase = true;
 };
 struct FindResult {
-    int index = -1;         // start of the hit, -1 when none
-    int nextPosition = 0;   // the find position for the next search
-    bool reportNotFound = false;  // the whole text was searched in vain
+    int index = -1;              // start of the hit, -1 when none
+    int nextPosition = 0;        // the find position for the next search
+    bool reportNotFound = false; // the whole text was searched in vain
 };
 FindResult FindNext(const QString& text, const QString& needle, int position,
                     const FindOptions& options);
 
-}  // namespace textrules
+} // namespace textrules

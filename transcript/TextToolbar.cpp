@@ -55,10 +55,7 @@ void TextToolbar::buildCommands() {
     m_bar->addAction(QStringLiteral("剪切"), text, &QTextEdit::cut);
     m_bar->addAction(QStringLiteral("复制"), text, &QTextEdit::copy);
     m_bar->addAction(QStringLiteral("粘贴"), text, &QTextEdit::paste);
-    m_bar->addAction(QStringLiteral("删除"), text, [text] {
-        QTextCursor c = text->textCursor();
-        c.removeSelectedText();
-    });
+    m_bar->addAction(QStringLiteral("删除"), text, &TranscriptTextEdit::deleteSelection);
     m_bar->addAction(QStringLiteral("撤销"), text, &QTextEdit::undo);
     m_bar->addAction(QStringLiteral("重做"), text, &QTextEdit::redo);
     m_bar->addAction(QStringLiteral("查找"), text, &TranscriptTextEdit::showFindDialog);

@@ -32,14 +32,20 @@ using textrules::MarkerKey;
 class FindTextDialog : public QDialog {
 public:
     explicit FindTextDialog(TranscriptTextEdit* text) : QDialog(text->window()), m_text(text) {
+        setObjectName(QStringLiteral("findDialog"));
         setWindowTitle(QStringLiteral("查找"));
         m_needle = new QLineEdit(this);
+        m_needle->setObjectName(QStringLiteral("findText"));
         m_up = new QRadioButton(QStringLiteral("向上"), this);
+        m_up->setObjectName(QStringLiteral("findUp"));
         m_down = new QRadioButton(QStringLiteral("向下"), this);
+        m_down->setObjectName(QStringLiteral("findDown"));
         m_case = new QCheckBox(QStringLiteral("区分大小写"), this);
+        m_case->setObjectName(QStringLiteral("findCase"));
         m_down->setChecked(true);
         m_case->setChecked(true);
         auto* next = new QPushButton(QStringLiteral("查找下一个"), this);
+        next->setObjectName(QStringLiteral("findNext"));
         auto* cancel = new QPushButton(QStringLiteral("取消"), this);
         next->setDefault(true);
         connect(next, &QPushButton::clicked, this, [this] { findNext(); });
@@ -88,7 +94,7 @@ QString RawToTranscript(QString raw) {
     return raw;
 }
 
-}  // namespace
+} // namespace
 
 TranscriptTextEdit::TranscriptTextEdit(QWidget* parent) : QTextEdit(parent) {
     setAcceptRichText(false);
@@ -97,7 +103,8 @@ TranscriptTextEdit::TranscriptTextEdit(QWidget* parent) : QTextEdit(parent) {
     setLineWrapMode(QTextEdit::WidgetWidth);
     // The selection stays visible while another control has the focus.
     QPalette pal = palette();
-    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::Highlight,
+                 pal.color(QPalette::Active, QPalette::Highlight));
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText,
                  pal.color(QPalette::Active, QPalette::HighlightedText));
     pal.setColor(QPalette::Text, Qt::black);
@@ -115,11 +122,21 @@ void TranscriptTextEdit::setTranscriptText(const QString& text) {
     moveCursor(text.isEmpty() ? QTextCursor::Start : QTextCursor::End);
 }
 
-QString TranscriptTextEdit::transcriptText() const { return RawToTranscript(document()->toRawText()); }
+QString TranscriptTextEdit::transcriptText() const {
+    return RawToTranscript(document()->toRawText());
+}
 
-void TranscriptTextEdit::setColouring(bool on) { m_highlighter->setColouring(on); }
+void TranscriptTextEdit::setColouring(bool on) {
+    m_highlighter->setColouring(on);
+}
 
-bool TranscriptTextEdit::colouring() const { return m_highlighter->colouring(); }
+bool TranscriptTextEdit::colouring() const {
+    return m_highlighter->colouring();
+}
+
+void TranscriptTextEdit::applyColours() {
+    m_highlighter->rehighlight();
+}
 
 void TranscriptTextEdit::setRuledLines(bool on) {
     m_ruledLines = on;
@@ -147,6 +164,13 @@ void TranscriptTextEdit::applyFont() {
 
 void TranscriptTextEdit::insertAtCaret(const QString& text) {
     QTextCursor c = textCursor();
+    c.insertText(text);
+    setTextCursor(c);
+}
+
+void TranscriptTextEdit::insertDictatedText(const QString& text) {
+    QTextCursor c = textCursor();
+    c.clearSelection();
     c.insertText(text);
     setTextCursor(c);
 }
@@ -200,7 +224,8 @@ bool TranscriptTextEdit::insertQuestion(const QString& question) {
 CJyxAnswerDlg* TranscriptTextEdit::answerPicker() {
     if (!m_picker) {
         m_picker = new CJyxAnswerDlg(this);
-        connect(m_picker, &CJyxAnswerDlg::answerChosen, this, &TranscriptTextEdit::insertChosenAnswer);
+        connect(m_picker, &CJyxAnswerDlg::answerChosen, this,
+                &TranscriptTextEdit::insertChosenAnswer);
     }
     return m_picker;
 }
@@ -288,6 +313,10 @@ void TranscriptTextEdit::showFindDialog() {
     m_findDialog->activateWindow();
 }
 
+QDialog* TranscriptTextEdit::findDialog() const {
+    return m_findDialog;
+}
+
 bool TranscriptTextEdit::findNext(const QString& needle, const FindOptions& options) {
     const auto result = textrules::FindNext(transcriptText(), needle, m_findPosition, options);
     if (result.index < 0) {
@@ -329,28 +358,45 @@ void TranscriptTextEdit::keyPressEvent(QKeyEvent* event) {
     QTextEdit::keyPressEvent(event);
 }
 
-void TranscriptTextEdit::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
+QMenu* TranscriptTextEdit::createTextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
     const bool selected = textCursor().hasSelection();
-    menu.addAction(QStringLiteral("撤销(U)            CTRL+Z"), this, &QTextEdit::undo)
+    menu->addAction(QStringLiteral("撤销(U)            CTRL+Z"), this, &QTextEdit::undo)
         ->setEnabled(document()->isUndoAvailable());
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("剪切(X)            CTRL+X"), this, &QTextEdit::cut)->setEnabled(selected);
-    menu.addAction(QStringLiteral("复制(C)"), this, &QTextEdit::copy)->setEnabled(selected);
-    menu.addAction(QStringLiteral("粘贴(P)"), this, &QTextEdit::paste)->setEnabled(canPaste());
-    menu.addAction(QStringLiteral("删除(D)"), this, [this] { textCursor().removeSelectedText(); })
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("剪切(X)            CTRL+X"), this, &QTextEdit::cut)
         ->setEnabled(selected);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("全部选择（A)   CTRL+A"), this, &QTextEdit::selectAll);
-    menu.addSeparator();
-    menu.addAction(QStringLiteral("全文朗读"), this, [this] { emit readAloudRequested(transcriptText()); });
-    menu.addAction(QStringLiteral("选取指定内容朗读"), this,
-                   [this] { emit readAloudRequested(RawToTranscript(textCursor().selectedText())); });
-    menu.addAction(QStringLiteral("光标位置开始朗读"), this, [this] {
+    menu->addAction(QStringLiteral("复制(C)"), this, &QTextEdit::copy)->setEnabled(selected);
+    menu->addAction(QStringLiteral("粘贴(P)"), this, &QTextEdit::paste)->setEnabled(canPaste());
+    menu->addAction(QStringLiteral("删除(D)"), this, &TranscriptTextEdit::deleteSelection)
+        ->setEnabled(selected);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("全部选择（A)   CTRL+A"), this, &QTextEdit::selectAll);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("全文朗读"), this,
+                    [this] { emit readAloudRequested(transcriptText()); });
+    menu->addAction(QStringLiteral("选取指定内容朗读"), this, [this] {
+        emit readAloudRequested(RawToTranscript(textCursor().selectedText()));
+    });
+    // The read-aloud menu of the editor reads from the caret with this
+    // caption, so the text area's item does the same.
+    menu->addAction(QStringLiteral("光标位置开始朗读"), this, [this] {
         emit readAloudRequested(textFromCaret());
         setFocus();
     });
-    menu.exec(event->globalPos());
+    return menu;
+}
+
+void TranscriptTextEdit::deleteSelection() {
+    QTextCursor c = textCursor();
+    c.removeSelectedText();
+    setTextCursor(c);
+}
+
+void TranscriptTextEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createTextMenu(this);
+    menu->exec(event->globalPos());
+    delete menu;
 }
 
 void TranscriptTextEdit::paintEvent(QPaintEvent* event) {

@@ -6,14 +6,18 @@
 // paragraphs, the context menu offers the editing commands and read-aloud.
 //
 // How CJyxMakeDlg uses it:
-//   auto* text = new TranscriptTextEdit(this);
+//   auto* text = new TranscriptTextEdit(this);                 // placed in the layout
 //   auto* tools = new TextToolbar(this); tools->attach(text);   // lists, boxes, buttons
 //   text->setTranscriptText(initialText);   // coloured, caret at the end
 //   ... text->transcriptText() when saving;
+//   connect(text, &TranscriptTextEdit::transcriptChanged, ...);  // any change of the text
 //   connect(text, &TranscriptTextEdit::readAloudRequested, voice, &...::speak);
 //   questionList->attach(text, answerList); answerList->attach(text);
 //   text->hideAnswerPicker() before printing;
-//   print face/size: text->face(), text->pointSize() (nominal points, 12.0 at start).
+//   text->insertDictatedText(t) for dictation, text->paste() for law excerpts;
+//   print face/size: text->face(), text->pointSize() (nominal points, 12.0 at
+//   start); coming back from printing: tools->selectFace/selectPointSize, then
+//   text->applyColours().
 #pragma once
 
 #include "transcript/TextRules.h"
@@ -25,6 +29,8 @@
 class SpeakerHighlighter;
 class CJyxAnswerDlg;
 class FindTextDialog;
+class QDialog;
+class QMenu;
 
 class TranscriptTextEdit : public QTextEdit {
     Q_OBJECT
@@ -41,6 +47,10 @@ public:
     // "颜色区分": speaker colours on, or every paragraph black.
     void setColouring(bool on);
     bool colouring() const;
+    // Colours the whole text again. Edits keep the colours current by
+    // themselves; this is for a caller that wants one full pass (for example
+    // after the print dialog hands the editor back).
+    void applyColours();
     // "下划线": the dashed ruled lines at the top of every text line.
     void setRuledLines(bool on);
     bool ruledLines() const { return m_ruledLines; }
@@ -51,9 +61,11 @@ public:
     void setPointSize(double points);
     double pointSize() const { return m_points; }
 
-    // Insert text at the caret, replacing the selection (dictated text,
-    // pasted law excerpts). Recorded for undo.
+    // Insert text at the caret, replacing the selection. Recorded for undo.
     void insertAtCaret(const QString& text);
+    // Dictated text goes in at the caret; a selection is collapsed first, so
+    // a recognised phrase never deletes selected text. Recorded for undo.
+    void insertDictatedText(const QString& text);
     // F1 / F2: a question / answer paragraph after the caret paragraph.
     void insertMarker(textrules::MarkerKey key);
 
@@ -73,7 +85,7 @@ public:
     // line below a bare marker); otherwise it goes into a new paragraph after.
     void insertCommonAnswer(const QString& answer);
 
-    CJyxAnswerDlg* answerPicker();  // created on first use
+    CJyxAnswerDlg* answerPicker(); // created on first use
     void hideAnswerPicker();
 
     // Find: the dialog (find only; down and match case preset), and one
@@ -83,8 +95,15 @@ public:
     void showFindDialog();
     bool findNext(const QString& needle, const textrules::FindOptions& options);
     int findPosition() const { return m_findPosition; }
+    QDialog* findDialog() const; // null until first shown
 
     SpeakerHighlighter* highlighter() const { return m_highlighter; }
+
+    // The right-button menu: undo, cut, copy, paste, delete, select all and
+    // the three read-aloud items. The caller owns (and usually execs) it.
+    QMenu* createTextMenu(QWidget* parent);
+    // "删除": removes the selected text (the toolbar and the menu).
+    void deleteSelection();
 
 signals:
     // Read-aloud requests from the context menu: the whole text, the
@@ -109,7 +128,7 @@ private:
     SpeakerHighlighter* m_highlighter = nullptr;
     QPointer<CJyxAnswerDlg> m_picker;
     QPointer<FindTextDialog> m_findDialog;
-    QTextCursor m_answerAnchor;  // end of the answer marker paragraph
+    QTextCursor m_answerAnchor; // end of the answer marker paragraph
     QString m_face = textrules::kDefaultFace;
     double m_points = 12.0;
     bool m_ruledLines = true;

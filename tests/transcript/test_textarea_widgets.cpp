@@ -8,16 +8,29 @@
 #include "transcript/TextToolbar.h"
 #include "transcript/TranscriptTextEdit.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QToolBar>
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace {
 
-QString U(const char* s) { return QString::fromUtf8(s); }
+QString U(const char* s) {
+    return QString::fromUtf8(s);
+}
 
 // Foreground colour of a block as the highlighter left it (black when none).
 QColor BlockColour(const QTextBlock& block) {
@@ -54,23 +67,25 @@ protected:
     TranscriptTextEdit edit;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(TextArea, ColoursParagraphsBySpeakerAndFollowsEdits) {
-    edit.setTranscriptText(U("前言\n询问人：你叫什么名字？\n被询问人：我叫张三。\n补充一句\n\n询问人:下一题"));
+    edit.setTranscriptText(
+        U("前言\n询问人：你叫什么名字？\n被询问人：我叫张三。\n补充一句\n\n询问人:下一题"));
     EXPECT_EQ(Colours(edit.document()), (std::vector<QColor>{Q, Q, A, A, K, Q}));
 
     // Turning the answer marker into a question marker re-colours the
     // unmarked paragraph below it too.
     QTextCursor c(edit.document()->findBlockByNumber(2));
-    c.deleteChar();  // "被" removed: "询问人：我叫张三。"
+    c.deleteChar(); // "被" removed: "询问人：我叫张三。"
     EXPECT_EQ(Colours(edit.document()), (std::vector<QColor>{Q, Q, Q, Q, K, Q}));
 
     edit.setColouring(false);
     EXPECT_EQ(Colours(edit.document()), (std::vector<QColor>{K, K, K, K, K, K}));
     edit.setColouring(true);
     EXPECT_EQ(BlockColour(edit.document()->firstBlock()), Q);
-    EXPECT_EQ(edit.transcriptText(), U("前言\n询问人：你叫什么名字？\n询问人：我叫张三。\n补充一句\n\n询问人:下一题"));
+    EXPECT_EQ(edit.transcriptText(),
+              U("前言\n询问人：你叫什么名字？\n询问人：我叫张三。\n补充一句\n\n询问人:下一题"));
 }
 
 namespace {
@@ -87,28 +102,36 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST(SpeakerColouring, TypingRecoloursOnlyTheParagraphsItAffects) {
     QStringList lines;
     for (int i = 0; i < 2000; ++i)
         lines << (i % 2 ? U("被询问人：回答") : U("询问人：问题"));
+    // As in the text area: the document has a layout (a document without one
+    // reports no content changes, so nothing would be re-coloured) and the
+    // highlighter is attached before the text arrives (one attached to a
+    // non-empty document defers its first pass to the event loop and ignores
+    // edits until then).
     QTextDocument doc;
-    doc.setPlainText(lines.join('\n'));
+    doc.documentLayout();
     CountingHighlighter highlighter(&doc);
-    highlighter.rehighlight();
+    doc.setPlainText(lines.join('\n'));
+    EXPECT_GE(highlighter.calls, 2000); // opening colours every paragraph
     highlighter.calls = 0;
 
     QTextCursor c(doc.findBlockByNumber(1001));
     c.movePosition(QTextCursor::EndOfBlock);
-    c.insertText(QStringLiteral("x"));  // speaker unchanged: one paragraph
+    c.insertText(QStringLiteral("x")); // speaker unchanged: one paragraph
     EXPECT_EQ(highlighter.calls, 1);
 
     highlighter.calls = 0;
     c.movePosition(QTextCursor::StartOfBlock);
-    c.deleteChar();  // "被" gone: this paragraph becomes a question, the next ones keep their markers
+    c.deleteChar(); // "被" gone: this paragraph becomes a question, the next ones keep their
+                    // markers
     EXPECT_LE(highlighter.calls, 2);
-    EXPECT_EQ(SpeakerHighlighter::speakerOf(doc.findBlockByNumber(1001)), textrules::Speaker::Question);
+    EXPECT_EQ(SpeakerHighlighter::speakerOf(doc.findBlockByNumber(1001)),
+              textrules::Speaker::Question);
 }
 
 TEST_F(TextArea, FunctionKeysInsertMarkers) {
@@ -117,12 +140,12 @@ TEST_F(TextArea, FunctionKeysInsertMarkers) {
     EXPECT_EQ(edit.transcriptText(), U("询问人：\n"));
     EXPECT_EQ(edit.textCursor().position(), 4);
 
-    setText("询问人：你好\n后面", 2);  // caret in the middle of the first paragraph
+    setText("询问人：你好\n后面", 2); // caret in the middle of the first paragraph
     QTest::keyClick(&edit, Qt::Key_F2);
     EXPECT_EQ(edit.transcriptText(), U("询问人：你好\n被询问人：\n后面"));
     EXPECT_EQ(edit.textCursor().position(), 12);
     edit.undo();
-    EXPECT_EQ(edit.transcriptText(), U("询问人：你好\n后面"));  // the insertion is one undo step
+    EXPECT_EQ(edit.transcriptText(), U("询问人：你好\n后面")); // the insertion is one undo step
 }
 
 TEST_F(TextArea, QuestionRowsInsertAndThePickerPutsTheAnswerAfterTheMarker) {
@@ -130,7 +153,8 @@ TEST_F(TextArea, QuestionRowsInsertAndThePickerPutsTheAnswerAfterTheMarker) {
     QuestionList questions;
     answerList.attach(&edit);
     questions.attach(&edit, &answerList);
-    questions.setKeywordFiller([](const QString& t) { return QString(t).replace("#XM", U("张三")); });
+    questions.setKeywordFiller(
+        [](const QString& t) { return QString(t).replace("#XM", U("张三")); });
     questions.setQuestions({{U("询问人：你叫#XM吗？"), U("被询问人：我叫#XM~D不是"), 0},
                             {U("询问人：是否要求回避？"), U("被询问人：要求回避~D不要求"), 0},
                             {U("询问人：还有补充吗？"), QString(), 0}});
@@ -142,7 +166,7 @@ TEST_F(TextArea, QuestionRowsInsertAndThePickerPutsTheAnswerAfterTheMarker) {
     setText("", 0);
     questions.insertQuestion(1);
     EXPECT_EQ(edit.transcriptText(), U("询问人：你叫张三吗？\n被询问人：\n"));
-    EXPECT_EQ(edit.textCursor().position(), 16);  // end of the answer marker
+    EXPECT_EQ(edit.textCursor().position(), 16); // end of the answer marker
     EXPECT_EQ(questions.item(1, 0)->text(), U(">"));
     EXPECT_EQ(questions.item(1, 1)->foreground().color(), QuestionList::kUsedColour);
     ASSERT_TRUE(edit.answerPicker()->isVisible());
@@ -164,9 +188,10 @@ TEST_F(TextArea, QuestionRowsInsertAndThePickerPutsTheAnswerAfterTheMarker) {
     EXPECT_FALSE(edit.answerPicker()->isVisible());
     questions.insertQuestion(3);
     EXPECT_EQ(commonWanted, 1);
-    EXPECT_EQ(edit.transcriptText(), U("开头\n询问人：你叫张三吗？\n被询问人：我叫张三\n"
-                                       "询问人：是否要求回避？\n被询问人：\n询问人：还有补充吗？\n被询问人：\n"));
-    EXPECT_EQ(questions.item(2, 0), nullptr);  // only the last row keeps the marker
+    EXPECT_EQ(edit.transcriptText(),
+              U("开头\n询问人：你叫张三吗？\n被询问人：我叫张三\n"
+                "询问人：是否要求回避？\n被询问人：\n询问人：还有补充吗？\n被询问人：\n"));
+    EXPECT_EQ(questions.item(2, 0), nullptr); // only the last row keeps the marker
 }
 
 TEST_F(TextArea, QuestionInsertionNeverSplitsOrEatsTheCaretParagraph) {
@@ -175,7 +200,8 @@ TEST_F(TextArea, QuestionInsertionNeverSplitsOrEatsTheCaretParagraph) {
         int caret;
         const char* expected;
     } rows[] = {
-        {"询问人：旧问题\n被询问人：旧回答", 3, "询问人：旧问题\n询问人：新？\n被询问人：\n被询问人：旧回答"},
+        {"询问人：旧问题\n被询问人：旧回答", 3,
+         "询问人：旧问题\n询问人：新？\n被询问人：\n被询问人：旧回答"},
         {"旧段落", 3, "旧段落\n询问人：新？\n被询问人：\n"},
         {"旧段落", 0, "询问人：新？\n被询问人：\n旧段落"},
         {"第一\n\n第三", 3, "第一\n询问人：新？\n被询问人：\n第三"},
@@ -190,7 +216,7 @@ TEST_F(TextArea, QuestionInsertionNeverSplitsOrEatsTheCaretParagraph) {
 TEST_F(TextArea, ChosenAnswerDropsItsPrefixWhenTheParagraphHasOne) {
     setText("", 0);
     edit.insertQuestion(U("问：你是谁？"));
-    QTextCursor c = edit.textCursor();  // end of the question paragraph
+    QTextCursor c = edit.textCursor(); // end of the question paragraph
     c.insertText(U("\n答："));
     edit.setTextCursor(c);
     edit.answerPicker()->setOptions(U("被询问人：答：张三"));
@@ -206,10 +232,11 @@ TEST_F(TextArea, CommonAnswersReplaceOnlyABareMarker) {
         const char* expected;
         int caretAfter;
     } rows[] = {
-        {"询问人：问\n被询问人：\n", 12, "询问人：问\n被询问人:是\n", 12},   // empty last line below the marker
-        {"询问人：问\n被询问人：", 8, "询问人：问\n被询问人:是\n", 12},       // on the marker itself
+        {"询问人：问\n被询问人：\n", 12, "询问人：问\n被询问人:是\n",
+         12}, // empty last line below the marker
+        {"询问人：问\n被询问人：", 8, "询问人：问\n被询问人:是\n", 12}, // on the marker itself
         {"询问人：问\n被询问人：\n询问人：再问", 8, "询问人：问\n被询问人:是\n询问人：再问", 12},
-        {"询问人：问", 2, "询问人：问\n被询问人:是\n", 12},                  // the question is kept
+        {"询问人：问", 2, "询问人：问\n被询问人:是\n", 12}, // the question is kept
         {"", 0, "被询问人:是\n", 6},
     };
     for (const Row& row : rows) {
@@ -243,11 +270,11 @@ TEST_F(TextArea, FindSelectsHitsAndReportsWhenNothingMatches) {
     EXPECT_EQ(edit.textCursor().selectedText(), U("你好"));
     EXPECT_TRUE(edit.findNext(U("你好"), {}));
     EXPECT_EQ(edit.textCursor().selectionStart(), 12);
-    EXPECT_FALSE(edit.findNext(U("你好"), {}));  // after a hit: silent, back to the top
+    EXPECT_FALSE(edit.findNext(U("你好"), {})); // after a hit: silent, back to the top
     EXPECT_TRUE(prompt.texts().isEmpty());
     EXPECT_FALSE(edit.findNext(U("再见"), {}));
     EXPECT_EQ(prompt.texts(), QStringList({U("没有找到匹配的字符串")}));
-    EXPECT_TRUE(edit.findNext(U("你好"), {false, true}));  // upward from the end
+    EXPECT_TRUE(edit.findNext(U("你好"), {false, true})); // upward from the end
     EXPECT_EQ(edit.textCursor().selectionStart(), 12);
 }
 
@@ -259,9 +286,158 @@ TEST(TextTools, SizeListSetsTheNominalAndScreenSize) {
     EXPECT_EQ(tools.faceBox()->currentText(), U("宋体"));
     EXPECT_DOUBLE_EQ(edit.pointSize(), 12.0);
     EXPECT_DOUBLE_EQ(edit.document()->defaultFont().pointSizeF(), 13.2);
-    tools.sizeBox()->setCurrentIndex(5);  // "三号", 15.75 points
+    tools.sizeBox()->setCurrentIndex(5); // "三号", 15.75 points
     EXPECT_DOUBLE_EQ(edit.pointSize(), 15.75);
     EXPECT_DOUBLE_EQ(edit.document()->defaultFont().pointSizeF(), 17.3);
     tools.selectPointSize(14);
     EXPECT_EQ(tools.sizeBox()->currentText(), U("四号"));
+}
+
+TEST(TextTools, BoxesAndCommandsDriveTheTextArea) {
+    TranscriptTextEdit edit;
+    TextToolbar tools;
+    tools.attach(&edit);
+    EXPECT_TRUE(tools.colourBox()->isChecked());
+    EXPECT_TRUE(tools.ruledBox()->isChecked());
+    tools.colourBox()->setChecked(false);
+    EXPECT_FALSE(edit.colouring());
+    tools.ruledBox()->setChecked(false);
+    EXPECT_FALSE(edit.ruledLines());
+
+    QStringList captions;
+    QMap<QString, QAction*> actions;
+    for (QAction* a : tools.commandBar()->actions()) {
+        captions << a->text();
+        actions[a->text()] = a;
+    }
+    EXPECT_EQ(captions, QStringList({U("剪切"), U("复制"), U("粘贴"), U("删除"), U("撤销"),
+                                     U("重做"), U("查找")}));
+
+    edit.setTranscriptText(U("询问人：你好"));
+    QTextCursor c = edit.textCursor();
+    c.setPosition(4, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    actions[U("删除")]->trigger();
+    EXPECT_EQ(edit.transcriptText(), U("询问人："));
+    actions[U("撤销")]->trigger();
+    EXPECT_EQ(edit.transcriptText(), U("询问人：你好"));
+    actions[U("重做")]->trigger();
+    EXPECT_EQ(edit.transcriptText(), U("询问人："));
+
+    QString face;
+    QObject::connect(&tools, &TextToolbar::faceChanged, [&](const QString& f) { face = f; });
+    tools.selectFace(U("黑体"));
+    EXPECT_EQ(face, U("黑体"));
+    EXPECT_EQ(edit.document()->defaultFont().family(), U("黑体"));
+}
+
+TEST(AnswerListGrid, OptionRowsCountEveryPieceOfTheAnswerText) {
+    TranscriptTextEdit edit;
+    AnswerList list;
+    list.attach(&edit);
+    // Pieces: "", "", " 是 ", "否" — four rows, options in rows 1 and 2.
+    list.showAnswerOptions(U("被询问人：~D 是 ~D否"));
+    EXPECT_EQ(list.rowCount(), 4);
+    EXPECT_EQ(list.answers(), QStringList({U(" 是 "), U("否"), QString()}));
+    list.insertAnswer(3); // an empty row inserts nothing
+    EXPECT_EQ(edit.transcriptText(), QString());
+    list.insertAnswer(2);
+    EXPECT_EQ(edit.transcriptText(), U("被询问人:否\n"));
+    list.showAnswerOptions(U("没有分隔"));
+    EXPECT_EQ(list.rowCount(), 2);
+}
+
+TEST_F(TextArea, ContextMenuOffersTheEditingAndReadAloudCommands) {
+    setText("询问人：你好\n被询问人：好", 7);
+    QTextCursor c = edit.textCursor();
+    c.setPosition(9, QTextCursor::KeepAnchor); // "被询"
+    edit.setTextCursor(c);
+    std::unique_ptr<QMenu> menu(edit.createTextMenu(nullptr));
+    QStringList captions;
+    QMap<QString, QAction*> actions;
+    for (QAction* a : menu->actions()) {
+        if (a->isSeparator())
+            continue;
+        captions << a->text();
+        actions[a->text()] = a;
+    }
+    EXPECT_EQ(captions,
+              QStringList({U("撤销(U)            CTRL+Z"), U("剪切(X)            CTRL+X"),
+                           U("复制(C)"), U("粘贴(P)"), U("删除(D)"), U("全部选择（A)   CTRL+A"),
+                           U("全文朗读"), U("选取指定内容朗读"), U("光标位置开始朗读")}));
+
+    QStringList spoken;
+    QObject::connect(&edit, &TranscriptTextEdit::readAloudRequested,
+                     [&](const QString& t) { spoken << t; });
+    actions[U("全文朗读")]->trigger();
+    actions[U("选取指定内容朗读")]->trigger();
+    actions[U("光标位置开始朗读")]->trigger(); // from the caret (the selection's moving end)
+    EXPECT_EQ(spoken, QStringList({U("询问人：你好\n被询问人：好"), U("被询"), U("问人：好")}));
+    actions[U("删除(D)")]->trigger();
+    EXPECT_EQ(edit.transcriptText(), U("询问人：你好\n问人：好"));
+}
+
+TEST_F(TextArea, DictatedTextGoesInAtTheCaretWithoutEatingTheSelection) {
+    setText("询问人：你好", 4);
+    QTextCursor c = edit.textCursor();
+    c.setPosition(6, QTextCursor::KeepAnchor);
+    edit.setTextCursor(c);
+    edit.insertDictatedText(U("们"));
+    EXPECT_EQ(edit.transcriptText(), U("询问人：你好们"));
+}
+
+TEST_F(TextArea, FindDialogStartsDownwardWithCaseAndFindsFromTheTop) {
+    setText("abc ABC abc", 5);
+    edit.showFindDialog();
+    QDialog* dialog = edit.findDialog();
+    ASSERT_NE(dialog, nullptr);
+    auto* needle = dialog->findChild<QLineEdit*>("findText");
+    auto* down = dialog->findChild<QRadioButton*>("findDown");
+    auto* matchCase = dialog->findChild<QCheckBox*>("findCase");
+    auto* next = dialog->findChild<QPushButton*>("findNext");
+    ASSERT_TRUE(needle && down && matchCase && next);
+    EXPECT_TRUE(needle->text().isEmpty());
+    EXPECT_TRUE(down->isChecked());
+    EXPECT_TRUE(matchCase->isChecked());
+
+    needle->setText("ABC");
+    next->click(); // the find position starts at 0, not at the caret
+    EXPECT_EQ(edit.textCursor().selectionStart(), 4);
+    matchCase->setChecked(false);
+    next->click();
+    EXPECT_EQ(edit.textCursor().selectionStart(), 8);
+
+    // Opening the dialog again starts over with fresh options.
+    edit.showFindDialog();
+    EXPECT_TRUE(needle->text().isEmpty());
+    EXPECT_TRUE(matchCase->isChecked());
+    EXPECT_EQ(edit.findPosition(), 0);
+}
+
+namespace {
+
+// Rows of the image that hold a pixel of the ruled-line colour.
+int RuledRows(const QImage& image) {
+    const QRgb line = qRgb(194, 217, 242);
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == line) {
+                ++rows;
+                break;
+            }
+    return rows;
+}
+
+} // namespace
+
+TEST_F(TextArea, RuledLinesFollowTheTextLinesAndTheOption) {
+    edit.resize(400, 300);
+    edit.setTranscriptText(U("询问人：一\n被询问人：二\n询问人：三"));
+    edit.show();
+    const QImage on = edit.viewport()->grab().toImage();
+    // The first line's top is at the very top (not drawn); lines two and three are.
+    EXPECT_GE(RuledRows(on), 2);
+    edit.setRuledLines(false);
+    EXPECT_EQ(RuledRows(edit.viewport()->grab().toImage()), 0);
 }
