@@ -144,7 +144,7 @@ private:
 };
 
 CModalDlg::CModalDlg(Database& db, ModalMode mode, QWidget* parent)
-    : FramedDialog(parent, AllPieces), m_store(db), m_mode(mode) {
+    : FramedDialog(parent, AllPieces), m_db(db), m_mode(mode) {
     setObjectName("CModalDlg");
     setTitleText(QStringLiteral("模板管理"));
     m_askName = [](QWidget* owner) {

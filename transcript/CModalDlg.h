@@ -83,7 +83,8 @@ private:
     QWidget* makeTextPanel(QWidget* parent);
     QWidget* makeButtonRow(QWidget* parent);
 
-    TemplateStore m_store;
+    Database m_db; // a handle on the caller's connection, which outlives the dialog
+    TemplateStore m_store{m_db};
     ModalMode m_mode;
     QTreeWidget* m_tree = nullptr;
     TemplateTextEdit* m_text = nullptr;
