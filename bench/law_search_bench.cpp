@@ -3,6 +3,7 @@
 // time divided by the scan's.
 //   BM_SearchLawFiles   reads, decodes (RTF) and searches every file, as the
 //                       dialog's search does;
+//   BM_SearchLawFilesCached  a repeated search, the decoded texts kept;
 //   BM_CollectPassages  searches the decoded texts only.
 #include "text/TextCodec.h"
 #include "transcript/LawSearch.h"
@@ -106,6 +107,16 @@ void BM_SearchLawFiles(benchmark::State& state) {
     });
 }
 
+// A repeated search in the same window: the decoded texts are kept.
+void BM_SearchLawFilesCached(benchmark::State& state) {
+    law::LawTextCache cache;
+    law::SearchLaws(Shared().laws, kNeedle, QStringLiteral("全部"), {}, nullptr, &cache);
+    RunWithRatio(state, [&cache](Fixture& f) {
+        benchmark::DoNotOptimize(
+            law::SearchLaws(f.laws, kNeedle, QStringLiteral("全部"), {}, nullptr, &cache));
+    });
+}
+
 void BM_CollectPassages(benchmark::State& state) {
     RunWithRatio(state, [](Fixture& f) {
         for (const QString& text : f.texts)
@@ -114,6 +125,7 @@ void BM_CollectPassages(benchmark::State& state) {
 }
 
 BENCHMARK(BM_SearchLawFiles)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchLawFilesCached)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CollectPassages)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -160,11 +160,11 @@ private:
     void hexByte() {
         if (m_pos + 2 > m_doc.size())
             return;
-        bool ok = false;
-        const int value = m_doc.mid(m_pos, 2).toInt(&ok, 16);
+        const int high = hexDigit(m_doc[m_pos]);
+        const int low = hexDigit(m_doc[m_pos + 1]);
         m_pos += 2;
-        if (ok)
-            addByte(static_cast<unsigned char>(value));
+        if (high >= 0 && low >= 0)
+            addByte(static_cast<unsigned char>(high * 16 + low));
     }
 
     void controlWord(const std::string& word, bool hasParam, int param) {
@@ -200,6 +200,16 @@ private:
         const char16_t unit = static_cast<char16_t>(value < 0 ? value + 65536 : value);
         addText(QString(QChar(unit)));
         m_fallbackLeft = state().unicodeSkip;
+    }
+
+    static int hexDigit(char c) {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
     }
 
     static bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }

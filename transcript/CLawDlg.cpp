@@ -187,7 +187,7 @@ void CLawDlg::search() {
     // Reading and searching the law files runs off the GUI thread; progress
     // and results come back as queued calls, dropped if the window is gone.
     m_worker = std::make_unique<std::thread>([this, laws = m_laws, searchText = text.text,
-                                              chosen = m_lawNames->currentText()] {
+                                              chosen = m_lawNames->currentText(), cache = m_cache] {
         auto progress = [this](int done, int total) {
             QMetaObject::invokeMethod(
                 this,
@@ -197,7 +197,7 @@ void CLawDlg::search() {
                 },
                 Qt::QueuedConnection);
         };
-        auto results = law::SearchLaws(laws, searchText, chosen, progress, &m_cancel);
+        auto results = law::SearchLaws(laws, searchText, chosen, progress, &m_cancel, cache.get());
         QMetaObject::invokeMethod(
             this,
             [this, results = std::move(results)]() mutable { finishSearch(std::move(results)); },
@@ -212,6 +212,7 @@ void CLawDlg::finishSearch(std::vector<law::LawResult> results) {
         QSignalBlocker block(m_list);
         for (const law::LawResult& r : m_results)
             m_list->addItem(r.name);
+        m_list->setCurrentRow(-1); // the officer picks the law to show
     }
     m_progress->hide();
     m_searchButton->setEnabled(true);

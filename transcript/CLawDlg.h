@@ -63,6 +63,7 @@ private:
     QString m_folder;
     std::vector<law::LawFile> m_laws;
     std::vector<law::LawResult> m_results;
+    std::shared_ptr<law::LawTextCache> m_cache = std::make_shared<law::LawTextCache>();
     bool m_insertRequested = false;
 
     QComboBox* m_lawNames = nullptr;

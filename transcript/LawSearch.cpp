@@ -3,8 +3,10 @@
 #include "text/RtfReader.h"
 #include "text/TextCodec.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -115,6 +117,18 @@ QString ReadLawText(const QString& path) {
     return text;
 }
 
+QString LawTextCache::text(const LawFile& law) {
+    const QFileInfo info(law.path);
+    Entry& entry = m_entries[law.path];
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    if (entry.size != info.size() || entry.modified != modified) {
+        entry.text = ReadLawText(law.path);
+        entry.size = info.size();
+        entry.modified = modified;
+    }
+    return entry.text;
+}
+
 QString ChineseNumeral(int n) {
     if (n <= 0)
         return kDigits.left(1);
@@ -197,13 +211,14 @@ bool IsListed(const QString& passages, const QString& lawName, const QString& ch
 std::vector<LawResult> SearchLaws(const std::vector<LawFile>& laws, const QString& searchText,
                                   const QString& chosen,
                                   const std::function<void(int, int)>& progress,
-                                  const std::atomic<bool>* cancel) {
+                                  const std::atomic<bool>* cancel, LawTextCache* cache) {
     std::vector<LawResult> results;
     const int total = static_cast<int>(laws.size());
     for (int i = 0; i < total; ++i) {
         if (cancel && cancel->load())
             break;
-        const QString passages = CollectPassages(ReadLawText(laws[i].path), searchText);
+        const QString passages =
+            CollectPassages(cache ? cache->text(laws[i]) : ReadLawText(laws[i].path), searchText);
         if (IsListed(passages, laws[i].name, chosen))
             results.push_back({laws[i].name, passages});
         if (progress)

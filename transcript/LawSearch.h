@@ -4,6 +4,7 @@
 // occurrence of the search text in a law.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -61,6 +62,21 @@ QString CollectPassages(const QString& lawText, const QString& searchText);
 // Whether a law's passages list it under the drop-down's choice.
 bool IsListed(const QString& passages, const QString& lawName, const QString& chosen);
 
+// Decoded law texts kept between searches; a file whose size or time of
+// change differs is read again. Used by one search at a time.
+class LawTextCache {
+public:
+    QString text(const LawFile& law);
+
+private:
+    struct Entry {
+        qint64 size = -1;
+        qint64 modified = 0;
+        QString text;
+    };
+    QHash<QString, Entry> m_entries;
+};
+
 struct LawResult {
     QString name;
     QString passages;
@@ -71,6 +87,7 @@ struct LawResult {
 std::vector<LawResult> SearchLaws(const std::vector<LawFile>& laws, const QString& searchText,
                                   const QString& chosen,
                                   const std::function<void(int, int)>& progress = {},
-                                  const std::atomic<bool>* cancel = nullptr);
+                                  const std::atomic<bool>* cancel = nullptr,
+                                  LawTextCache* cache = nullptr);
 
 } // namespace law

@@ -1,6 +1,7 @@
 #include "app/Prompt.h"
 #include "text/TextCodec.h"
 #include "transcript/CLawDlg.h"
+#include "transcript/LawSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +35,7 @@ protected:
         for (int i = 1; i <= articles; ++i)
             lines << QStringLiteral(
                          "第%1条 经营烟草专卖品的，应当依法申请领取许可证，并按照许可的范围经营。")
-                         .arg(i)
+                         .arg(law::ChineseNumeral(i))
                   << QStringLiteral("违反前款规定的，由烟草专卖行政主管部门责令改正。");
         QFile file(QDir(dir.path()).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
