@@ -71,7 +71,10 @@ void CPrintView::updateScrollBars() {
     const double w = page_geometry::kWidth * m_pxPerMm * m_zoom;
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setSingleStep(40);
-    verticalScrollBar()->setRange(0, std::max(0, int(std::ceil(total)) - viewport()->height()));
+    // Every page, the last one too, can be scrolled to the top of the view.
+    const int lastTop = int(std::ceil((std::max(1, pageCount()) - 1) * pitch()));
+    verticalScrollBar()->setRange(
+        0, std::max({0, int(std::ceil(total)) - viewport()->height(), lastTop}));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setRange(0, std::max(0, int(std::ceil(w)) - viewport()->width()));
 }
@@ -79,7 +82,7 @@ void CPrintView::updateScrollBars() {
 void CPrintView::showPage(int page) {
     m_current = std::clamp(page, 1, std::max(1, pageCount()));
     m_scrollingToPage = true;
-    verticalScrollBar()->setValue(int((m_current - 1) * pitch()));
+    verticalScrollBar()->setValue(int(std::ceil((m_current - 1) * pitch())));
     m_scrollingToPage = false;
     viewport()->update();
 }
