@@ -155,6 +155,16 @@ TEST(CardReaderLibrary, InstallationSetting) {
     };
     for (const auto& [text, path] : cases)
         EXPECT_EQ(ParseCardReaderLibraryPath(text, "/prog"), path) << text;
+
+    QTemporaryDir dir;
+    EXPECT_EQ(ReadCardReaderLibraryPath(dir.path().toStdString()), "");
+    QFile conf(dir.filePath("cardreader.conf"));
+    ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+    conf.write(QByteArray("library=") + JYX_CARDSIM_PATH + "\n");
+    conf.close();
+    const std::string path = ReadCardReaderLibraryPath(dir.path().toStdString());
+    EXPECT_EQ(path, JYX_CARDSIM_PATH);
+    EXPECT_TRUE(LoadCardReaderLibrary(path));
 }
 
 // A reader whose open waits until the test lets it go, and whose text
