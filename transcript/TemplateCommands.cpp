@@ -1,12 +1,25 @@
 #include "transcript/TemplateCommands.h"
 
+#include "app/AppContext.h"
 #include "transcript/AnswerList.h"
+#include "transcript/CJyxMakeDlg.h"
 #include "transcript/CModalDlg.h"
+#include "transcript/Keywords.h"
 #include "transcript/QuestionList.h"
 #include "transcript/TemplateStore.h"
 #include "transcript/TranscriptTextEdit.h"
 
+#include <QComboBox>
+
 #include <algorithm>
+
+namespace {
+
+KeywordValues EditorValues(const CJyxMakeDlg& editor) {
+    return KeywordValuesOf(editor.record(), QString::fromStdString(Session().unitName));
+}
+
+} // namespace
 
 std::optional<LoadedTemplate>
 ChooseTemplate(QWidget* parent, Database& db, QuestionList& list, const TextFiller& fill,
@@ -43,6 +56,33 @@ void ApplyCurrentTemplate(Database& db, const QuestionList& list, TranscriptText
     text.setTranscriptText(ApplyQuestionList(rows, fillAnswer));
     TemplateStore store(db);
     answers.setCommonAnswers(store.commonAnswers());
+}
+
+void ChooseTemplateForEditor(CJyxMakeDlg& editor) {
+    QuestionList& list = *editor.questionList();
+    const auto fill = [&editor](const QString& t) { return FillKeywords(t, EditorValues(editor)); };
+    list.setKeywordFiller(fill);
+    const auto selectKind = [&editor](const QString& name) {
+        auto* kinds = editor.findChild<QComboBox*>(QStringLiteral("kindList"));
+        if (!kinds)
+            return;
+        const int index = kinds->findText(name, Qt::MatchExactly);
+        if (index < 0)
+            return;
+        const QSignalBlocker block(kinds);
+        kinds->setCurrentIndex(index);
+    };
+    Database db(SystemDb());
+    ChooseTemplate(&editor, db, list, fill, editor.session().templateDialogOpen, selectKind);
+}
+
+void ApplyTemplateForEditor(CJyxMakeDlg& editor) {
+    Database db(SystemDb());
+    PersonInfo person;
+    const KeywordValues values = EditorValues(editor);
+    ApplyCurrentTemplate(
+        db, *editor.questionList(), *editor.textEdit(), *editor.answerList(),
+        [&](const QString& a) { return FillAnswerForApply(db, values, a, person); });
 }
 
 QList<QuestionRow> ToQuestionRows(const QList<TemplateQuestion>& rows) {

@@ -1,4 +1,8 @@
-// The editor's two template commands, for CJyxMakeDlg's right panel:
+// The editor's two template commands, for CJyxMakeDlg's right panel. The
+// simplest wiring, in DefaultEditorCommands():
+//   c.chooseTemplate = ChooseTemplateForEditor;
+//   c.applyTemplate = ApplyTemplateForEditor;
+// The pieces, for an editor that wires them itself:
 //
 //   "选择模板":
 //     if (auto rows = ChooseTemplate(this, db, [this](const QString& t) {
@@ -19,6 +23,7 @@
 #include <optional>
 
 class AnswerList;
+class CJyxMakeDlg;
 class Database;
 class QWidget;
 class QuestionList;
@@ -41,6 +46,15 @@ std::optional<LoadedTemplate> ChooseTemplate(QWidget* parent, Database& db, Ques
 // nothing.
 void ApplyCurrentTemplate(Database& db, const QuestionList& list, TranscriptTextEdit& text,
                           AnswerList& answers, const TextFiller& fillAnswer);
+
+// "选择模板" on an editor: its fields fill the keywords (also those of the
+// question list's clicks), its session's flag is held while the manager runs,
+// and the kind list selects the entry named like the template (without the
+// kind's rules).
+void ChooseTemplateForEditor(CJyxMakeDlg& editor);
+// "套用当前模板" on an editor: answers filled from the person library (by the
+// editor's ID number) and from its fields.
+void ApplyTemplateForEditor(CJyxMakeDlg& editor);
 
 QList<QuestionRow> ToQuestionRows(const QList<TemplateQuestion>& rows);
 QList<TemplateQuestion> FromQuestionRows(const QList<QuestionRow>& rows);

@@ -7,6 +7,7 @@
 #include "tools/jyx-admin/AdminDb.h"
 #include "transcript/AnswerList.h"
 #include "transcript/CInputDlg.h"
+#include "transcript/CJyxMakeDlg.h"
 #include "transcript/CModalDlg.h"
 #include "transcript/Keywords.h"
 #include "transcript/QuestionList.h"
@@ -391,6 +392,55 @@ TEST_F(TemplateDialogTest, InputDialogKeepsItsText) {
         Find<QPushButton>(d, "cancelButton")->click();
     });
     EXPECT_EQ(CInputDlg::ask(nullptr, U("添加模板"), U("模板名称：")), QString());
+}
+
+// The editor's buttons through the functions its commands call, on the
+// system connection as the program runs them.
+TEST(EditorTemplateCommands, ChooseFillsTheListAndApplyWritesTheText) {
+    QTemporaryDir dir;
+    SetProgramDir(dir.path().toStdString());
+    ASSERT_EQ(SystemDb().Open((dir.path() + "/SysReg.db").toUtf8().constData()), 0);
+    Database db(SystemDb());
+    for (const TableDef* t : schema::all())
+        ASSERT_TRUE(db.exec(t->createSql()));
+    ScriptedPrompt prompt;
+    InstallPrompt(&prompt);
+    Session().transcriptType = "烟草局笔录";
+    Session().unitName = "青岚市烟草专卖局";
+    for (const char* kind : {"询问笔录", "通用"})
+        ASSERT_TRUE(db.insert(schema::jyx_type,
+                              {{"jyxtype", "烟草局笔录"}, {"jyxname", kind}, {"jyxcontent", ""}}));
+    TemplateStore store(db);
+    store.add(U("烟草局笔录"), U("通用"));
+    store.save(U("烟草局笔录"), U("通用"), U("询问人：你是#JGMC的吗？\n被询问人：我是#XM~D不是"));
+    {
+        CJyxMakeDlg editor(nullptr, U("旧的文字"), EditorCommands{}, SystemDb());
+        editor.findChild<QLineEdit*>("name")->setText(U("张三"));
+        auto* kinds = editor.findChild<QComboBox*>("kindList");
+        ASSERT_TRUE(kinds);
+        kinds->setCurrentText(U("询问笔录"));
+
+        bool flagWhileOpen = false;
+        OnModal<CModalDlg>([&](CModalDlg* dlg) {
+            flagWhileOpen = editor.session().templateDialogOpen;
+            dlg->selectTemplate(U("烟草局笔录"), U("通用"));
+            dlg->pickItem(dlg->tree()->currentItem());
+        });
+        ChooseTemplateForEditor(editor);
+        EXPECT_TRUE(flagWhileOpen);
+        EXPECT_FALSE(editor.session().templateDialogOpen);
+        EXPECT_EQ(kinds->currentText(), U("通用"));
+        const QList<QuestionRow> rows = editor.questionList()->questions();
+        ASSERT_EQ(rows.size(), 1);
+        EXPECT_EQ(rows[0].question, U("询问人：你是#JGMC的吗？"));
+        EXPECT_EQ(rows[0].answer, U("被询问人：我是张三~D不是"));
+
+        ApplyTemplateForEditor(editor);
+        EXPECT_EQ(editor.textEdit()->transcriptText(),
+                  U("询问人：你是#JGMC的吗？\n被询问人：我是张三"));
+    }
+    InstallPrompt(nullptr);
+    SystemDb().Close();
 }
 
 // The delivered database offers the tobacco templates and common answers; the
