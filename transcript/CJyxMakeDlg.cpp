@@ -4,14 +4,20 @@
 #include "app/CUserManagerDlg.h"
 #include "app/Clock.h"
 #include "app/Prompt.h"
+#include "devices/CFamilyDlg.h"
 #include "net/HeadingTemplateFetch.h"
+#include "print/PrintFormat.h"
+#include "print/PrintLines.h"
+#include "print/PrintTranscript.h"
 #include "transcript/AnswerList.h"
+#include "transcript/CLawDlg.h"
 #include "transcript/QuestionList.h"
 #include "transcript/TextToolbar.h"
 #include "transcript/TranscriptKinds.h"
 #include "transcript/TranscriptTextEdit.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCursor>
 #include <QDateEdit>
@@ -87,7 +93,9 @@ CJyxMakeDlg::CJyxMakeDlg(QWidget* parent, const QString& initialText, EditorComm
                          CDBConnection& connection)
     : FramedDialog(parent, AllPieces), m_db(connection), m_context(ContextFromSession()),
       m_session(m_db, m_context), m_commands(std::move(commands)) {
-    setWindowTitle(QStringLiteral("JyxMakeDlg"));
+    // The name outside programs address the editor by (the card-reader
+    // program's messages); the title band carries the visible title.
+    setObjectName(QStringLiteral("JyxMakeDlg"));
     buildWindow();
     if (IsSpecialUnit(m_context.unitName))
         showField(m_relation, m_labels[m_relation], true);
@@ -824,7 +832,24 @@ void CJyxMakeDlg::returnFromPrint(const QString& face, double points) {
         toggleLeftPanel();
     if (m_rightCollapsed)
         toggleRightPanel();
-    show();
+    if (!m_session.openedForPrinting)
+        show();
+}
+
+void CJyxMakeDlg::showLawLookup() {
+    if (!m_law) {
+        m_law = new CLawDlg(this, QString::fromStdString(ProgramPath("法律")));
+        connect(m_law, &CLawDlg::insertRequested, this, &CJyxMakeDlg::takeLawExcerpt);
+    }
+    takeLawExcerpt();
+    m_law->show();
+    m_law->raise();
+}
+
+void CJyxMakeDlg::takeLawExcerpt() {
+    // The excerpt goes in as soon as it is asked for, at the caret.
+    if (m_law && m_law->takeInsertRequest())
+        m_text->insertAtCaret(QGuiApplication::clipboard()->text());
 }
 
 // ---------------------------------------------------------------- panels
@@ -959,6 +984,31 @@ EditorCommands DefaultEditorCommands() {
     c.userManager = [](CJyxMakeDlg& editor) {
         CUserManagerDlg manager(&editor);
         manager.exec();
+    };
+    c.lawLookup = [](CJyxMakeDlg& editor) { editor.showLawLookup(); };
+    c.family = [](CJyxMakeDlg& editor) {
+        CFamilyDlg family(editor.session().recordId(), QCursor::pos(), &editor);
+        family.exec();
+    };
+    c.printSettings = [](CJyxMakeDlg& editor) { RunPrintSettings(&editor); };
+    c.print = [](CJyxMakeDlg& editor, const EditorPrintJob& job) {
+        Database db(SystemDb());
+        QPointer<CJyxMakeDlg> e(&editor);
+        // Hiding a modal editor would end its run, so it stays behind the
+        // print dialog; 1 hands it back, 2 lays its text out again.
+        auto link = [e](int code, int value) {
+            if (!e)
+                return;
+            if (code == 1)
+                e->returnFromPrint(e->textEdit()->face(), e->textEdit()->pointSize());
+            if (code == 2) {
+                Database linkDb(SystemDb());
+                const PrintFormat f = LoadPrintFormat(linkDb);
+                BuildPrintLines(PrintableText(e->textEdit()->transcriptText()), f.font, f.isBlank,
+                                f.indent, value);
+            }
+        };
+        RunTranscriptPrint(&editor, db, {job.recordId, job.record, job.kindName, job.text}, link);
     };
     return c;
 }

@@ -15,6 +15,7 @@
 #include "text/FramedDialog.h"
 #include "transcript/EditorSession.h"
 
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
@@ -22,6 +23,7 @@
 #include <map>
 
 class AnswerList;
+class CLawDlg;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -132,6 +134,9 @@ public slots:
     // The print dialog hands the editor back: its face and size become the
     // text's, both panels open, and the editor shows again.
     void returnFromPrint(const QString& face, double points);
+    // "法规查询": the law lookup, created on first use and kept; an excerpt
+    // it sends goes into the text at the caret.
+    void showLawLookup();
 
 signals:
     // A transcript was saved (the records browser refreshes its list).
@@ -167,6 +172,7 @@ private:
     void enableCommand(QWidget* w, bool available);
     void showPopupMenu();
     void finishClose();
+    void takeLawExcerpt();
 
     Database m_db;
     EditorContext m_context;
@@ -201,6 +207,7 @@ private:
     QLabel* m_photo = nullptr;
     QLabel* m_status = nullptr; // when the transcript was last saved
     QToolButton* m_minimise = nullptr;
+    QPointer<CLawDlg> m_law;
 
     QComboBox* m_personType = nullptr;
     QComboBox* m_kind = nullptr;

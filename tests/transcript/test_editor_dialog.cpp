@@ -106,7 +106,7 @@ protected:
 
 TEST_F(EditorTest, OpensWithTheListsAndSelectionsOfANewTranscript) {
     CJyxMakeDlg& e = open();
-    EXPECT_EQ(e.windowTitle(), "JyxMakeDlg");
+    EXPECT_EQ(e.objectName(), "JyxMakeDlg");
     EXPECT_EQ(e.titleText(), "笔录制作_烟草局笔录_询问笔录");
     EXPECT_EQ(Text(&e, "startTime"), "2026/03/14 09:26");
     EXPECT_EQ(Text(&e, "endTime"), "");
@@ -229,7 +229,7 @@ TEST_F(EditorTest, SaveRefusalsAndFailuresKeepTheText) {
     EXPECT_FALSE(e.save());
     EXPECT_EQ(prompt.lastText(), "姓名不能为空！");
     Type(&e, "name", "张三");
-    ASSERT_EQ(conn.ExecuteCmd("drop table jyx_content"), 0);
+    ASSERT_GE(conn.ExecuteCmd("drop table jyx_content"), 0);
     EXPECT_FALSE(e.save());
     EXPECT_TRUE(prompt.lastText().startsWith(QString::fromUtf8(save_text::kFailed)));
     EXPECT_EQ(e.textEdit()->transcriptText(), "询问人：开始。");
@@ -260,7 +260,7 @@ TEST_F(EditorTest, ClosingNeverLosesText) {
     CJyxMakeDlg& g = open();
     fillPerson(g);
     g.textEdit()->setTranscriptText("询问人：你好？");
-    ASSERT_EQ(conn.ExecuteCmd("drop table jyx_content"), 0);
+    ASSERT_GE(conn.ExecuteCmd("drop table jyx_content"), 0);
     prompt.clear();
     prompt.queueAnswer(Prompt::Answer::Ok);
     prompt.queueAnswer(Prompt::Answer::No);
@@ -435,7 +435,7 @@ TEST_F(EditorTest, PrintChecksTheEndTimeAndSavesFirst) {
 }
 
 TEST_F(EditorTest, SameAsAboveAndTypeTableCreation) {
-    ASSERT_EQ(conn.ExecuteCmd("drop table jyx_type"), 0);
+    ASSERT_GE(conn.ExecuteCmd("drop table jyx_type"), 0);
     CJyxMakeDlg& e = open();
     EXPECT_EQ(count("select count(*) from sqlite_master where name='jyx_type'"), 1);
     EXPECT_EQ(Find<QComboBox>(&e, "kindList")->count(), 0);
