@@ -10,11 +10,14 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -22,6 +25,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -440,4 +444,97 @@ TEST_F(TextArea, RuledLinesFollowTheTextLinesAndTheOption) {
     EXPECT_GE(RuledRows(on), 2);
     edit.setRuledLines(false);
     EXPECT_EQ(RuledRows(edit.viewport()->grab().toImage()), 0);
+}
+
+namespace {
+
+// Whether the image holds text pixels of the question (dark red) and of the
+// answer (dark blue) colour; antialiasing blends glyph edges with white, so
+// the test looks at the hue, not at exact values.
+bool HasReddish(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > c.green() + 60 && c.red() > c.blue() + 60)
+                return true;
+        }
+    return false;
+}
+
+bool HasBluish(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.blue() > c.red() + 60 && c.blue() > c.green() + 60 && c.blue() < 200)
+                return true;
+        }
+    return false;
+}
+
+} // namespace
+
+// Renders the text area as the editor shows it: tools above, the coloured
+// text, the question and answer lists, then the answer picker after a
+// question was inserted. With JYX_SHOT_DIR set the pictures are saved there.
+TEST_F(TextArea, RendersColouredTextToolsListsAndPicker) {
+    QWidget window;
+    auto* tools = new TextToolbar(&window);
+    auto* text = new TranscriptTextEdit(&window);
+    auto* questions = new QuestionList(&window);
+    auto* answerList = new AnswerList(&window);
+    tools->attach(text);
+    questions->attach(text, answerList);
+    answerList->attach(text);
+    auto* right = new QVBoxLayout;
+    right->addWidget(questions, 3);
+    right->addWidget(answerList, 2);
+    auto* row = new QHBoxLayout;
+    row->addWidget(text, 1);
+    row->addLayout(right);
+    questions->setFixedWidth(300);
+    answerList->setFixedWidth(300);
+    auto* layout = new QVBoxLayout(&window);
+    layout->addWidget(tools);
+    layout->addLayout(row, 1);
+    window.resize(1100, 620);
+
+    text->setTranscriptText(
+        U("询问人：我们是某某县烟草专卖局的执法人员，现依法向你询问，你应当如实回答，听清楚了吗？\n"
+          "被询问人：听清楚了。\n询问人：你的姓名、年龄、住址？\n"
+          "被询问人：我叫张三，今年四十二岁，住在城关镇解放路十八号。\n"
+          "这是我自己开的店。\n询问人：店里的卷烟是从哪里进的货？\n"));
+    questions->setQuestions(
+        {{U("询问人：你是否要求回避？"), U("被询问人：不要求回避~D要求回避"), 0},
+         {U("询问人：你的店里有没有外地卷烟？"), U("被询问人：有~D没有~D不清楚"), 0},
+         {U("询问人：还有什么要补充的吗？"), QString(), 0}});
+    answerList->setCommonAnswers({U("是的。"), U("不是。"), U("我不清楚。"), U("没有了。")});
+    window.show();
+    QTextCursor end = text->textCursor();
+    end.movePosition(QTextCursor::End);
+    text->setTextCursor(end);
+    QApplication::processEvents();
+
+    const QImage editor = window.grab().toImage();
+    EXPECT_TRUE(HasReddish(editor));
+    EXPECT_TRUE(HasBluish(editor));
+
+    questions->insertQuestion(2);
+    CJyxAnswerDlg* picker = text->answerPicker();
+    ASSERT_TRUE(picker->isVisible());
+    QApplication::processEvents();
+    QImage withPicker = window.grab().toImage();
+    {
+        QPainter painter(&withPicker);
+        painter.drawPixmap(window.mapFromGlobal(picker->pos()), picker->grab());
+        painter.setPen(QColor(120, 120, 120));
+        painter.drawRect(
+            QRect(window.mapFromGlobal(picker->pos()), picker->size()).adjusted(0, 0, -1, -1));
+    }
+
+    const QString dir = qEnvironmentVariable("JYX_SHOT_DIR");
+    if (!dir.isEmpty()) {
+        editor.save(dir + "/textarea-editor.png");
+        withPicker.save(dir + "/textarea-picker.png");
+        tools->grab().save(dir + "/textarea-toolbar.png");
+    }
 }
