@@ -230,28 +230,29 @@ QString SpacedTypeName(const QString& type) {
 
 RowText SplitSpeakerLabel(const QString& line) {
     const QString text = stripBreak(line);
+    // Most lines hold no label: one search decides, without allocating.
+    if (!QStringView(text).contains(u"询问人"))
+        return {{}, {}, text};
     struct Label {
-        const char16_t* find;
-        const char16_t* shown;
+        QStringView find;
+        QStringView shown;
     };
-    static const Label labels[] = {{u"被询问人：", u"被询问人："},
-                                   {u"被询问人:", u"被询问人："},
-                                   {u"询问人：", u"询问人："},
-                                   {u"询问人:", u"询问人："}};
+    static constexpr Label labels[] = {{u"被询问人：", u"被询问人："},
+                                       {u"被询问人:", u"被询问人："},
+                                       {u"询问人：", u"询问人："},
+                                       {u"询问人:", u"询问人："}};
     for (int group = 0; group < 2; ++group) {
         qsizetype best = -1;
         const Label* hit = nullptr;
         for (int k = group * 2; k < group * 2 + 2; ++k) {
-            const qsizetype at = text.indexOf(QString::fromUtf16(labels[k].find));
+            const qsizetype at = QStringView(text).indexOf(labels[k].find);
             if (at >= 0 && (best < 0 || at < best)) {
                 best = at;
                 hit = &labels[k];
             }
         }
-        if (hit) {
-            const qsizetype len = QString::fromUtf16(hit->find).size();
-            return {text.left(best), QString::fromUtf16(hit->shown), text.mid(best + len)};
-        }
+        if (hit)
+            return {text.left(best), hit->shown.toString(), text.mid(best + hit->find.size())};
     }
     return {{}, {}, text};
 }
@@ -282,7 +283,7 @@ DocumentLayout LayOutDocument(const PrintDocument& doc) {
                 if (item.value)
                     item.text.clear();
 
-    const std::vector<FlowRow> flow = flowRows(doc);
+    std::vector<FlowRow> flow = flowRows(doc);
     const int firstSlots = pg::kFirstFooterRow - pg::kFirstBodyRow;
     const int rest = std::max(0, int(flow.size()) - firstSlots);
     int pageCount = 1 + (rest + pg::kOtherBodyRows - 1) / pg::kOtherBodyRows;
@@ -304,7 +305,7 @@ DocumentLayout LayOutDocument(const PrintDocument& doc) {
             row.row = r;
             if (next < flow.size()) {
                 row.kind = flow[next].kind;
-                row.text = flow[next].text;
+                row.text = std::move(flow[next].text);
                 ++next;
             }
             page.body.push_back(row);
