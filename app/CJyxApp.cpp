@@ -6,6 +6,7 @@
 #include "app/CUserManagerDlg.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
+#include "print/PrintTranscript.h"
 #include "net/ServerCommandCheck.h"
 #include "transcript/CJyxMakeDlg.h"
 #include "transcript/CModalDlg.h"
@@ -49,6 +50,8 @@ MainCommands CJyxApp::DefaultCommands() {
     commands.addressManager = RunModal<CJyxAddressManager>;
     commands.userManager = RunModal<CUserManagerDlg>;
     commands.newTranscript = RunNewTranscript;
+    commands.printSettings = RunPrintSettings;
+    commands.blankTranscript = RunBlankTranscript;
     commands.templates = CModalDlg::RunManager;
     return commands;
 }
