@@ -2,6 +2,11 @@
 // answers dark blue, or all black when colouring is off. The block state
 // carries the speaker, so an edit re-colours only the changed paragraph and
 // the following ones whose speaker changes with it.
+//
+// Attach it to the document before the text is set (as TranscriptTextEdit
+// does): setting the text then colours every paragraph at once, while a
+// highlighter attached to a document that already holds text defers its
+// first pass to the event loop and ignores edits until that pass has run.
 #pragma once
 
 #include "transcript/TextRules.h"
