@@ -165,8 +165,12 @@ std::vector<FlowRow> flowRows(const PrintDocument& doc) {
             flow.push_back({BodyRow::Paragraph, t});
         }
     }
-    for (const QString& line : CleanLines(doc.lines, doc.blankForm))
+    flow.reserve(flow.size() + std::size_t(doc.lines.size()));
+    for (const QString& line : doc.lines) {
+        if (!doc.blankForm && (line.isEmpty() || line == u"\r"))
+            continue; // the cleaning of CleanLines, without a copy of the list
         flow.push_back({BodyRow::Text, SplitSpeakerLabel(line)});
+    }
     return flow;
 }
 

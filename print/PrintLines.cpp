@@ -1,10 +1,23 @@
 #include "print/PrintLines.h"
 
+#include <array>
+
 namespace {
 
+// Characters counted as half a full-width character.
+constexpr auto kHalfWidth = [] {
+    std::array<bool, 128> t{};
+    for (char c = '0'; c <= '9'; ++c)
+        t[std::size_t(c)] = true;
+    for (char c = 'a'; c <= 'z'; ++c)
+        t[std::size_t(c)] = t[std::size_t(c - 'a' + 'A')] = true;
+    for (char c : {' ', '<', '>', ',', '.', '(', ')'})
+        t[std::size_t(c)] = true;
+    return t;
+}();
+
 bool isHalfWidth(char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') ||
-           c == u' ' || c == u'<' || c == u'>' || c == u',' || c == u'.' || c == u'(' || c == u')';
+    return c < 128 && kHalfWidth[c];
 }
 
 // Question and answer markers; a line holding one is never indented.
@@ -28,10 +41,10 @@ QStringView trimmedAscii(QStringView s) {
     return s.mid(b, e - b);
 }
 
+// At most one GBK byte left after trimming: nothing, or one ASCII character.
 bool isBlankLine(const QString& line) {
-    if (line.isEmpty() || line == QStringLiteral("\r\n"))
-        return true;
-    return GbkBytes(trimmedAscii(line)) <= 1;
+    const QStringView t = trimmedAscii(line);
+    return t.isEmpty() || (t.size() == 1 && t[0].unicode() < 0x80);
 }
 
 bool leavesSignatureSpace(const QString& line) {
