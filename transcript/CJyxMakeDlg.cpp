@@ -930,10 +930,13 @@ void CJyxMakeDlg::reject() {
 }
 
 void CJyxMakeDlg::closeEvent(QCloseEvent* event) {
-    if (m_closed || closeEditor())
+    if (m_closed) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    // closeEditor hides the editor when it may go (see finishClose).
+    closeEditor();
+    event->ignore();
 }
 
 bool CJyxMakeDlg::closeEditor() {
@@ -964,7 +967,15 @@ void CJyxMakeDlg::finishClose() {
     m_session.cleanUp();
     if (m_session.mode() == EditorMode::Modify && parentWidget())
         parentWidget()->show();
-    QDialog::reject();
+    // Hidden rather than closed: while the opener hides itself no window is
+    // visible, and closing the last one would end the program. Hiding ends
+    // a modal run all the same.
+    setResult(QDialog::Rejected);
+    hide();
+    emit finished(QDialog::Rejected);
+    emit rejected();
+    if (testAttribute(Qt::WA_DeleteOnClose))
+        deleteLater();
 }
 
 // ---------------------------------------------------------------- openers
