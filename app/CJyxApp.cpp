@@ -11,6 +11,9 @@
 #include "transcript/CJyxMakeDlg.h"
 #include "transcript/CModalDlg.h"
 
+#include <QApplication>
+#include <QFont>
+
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -32,6 +35,12 @@ void CJyxApp::PrepareFonts(const std::string& programDir) {
     const std::string conf = programDir + "/fonts/fonts.conf";
     if (std::filesystem::exists(conf))
         setenv("FONTCONFIG_FILE", conf.c_str(), 0);
+}
+
+void CJyxApp::ApplyDialogFont() {
+    QFont font(QStringLiteral("微软雅黑"));
+    font.setPixelSize(13);
+    QApplication::setFont(font);
 }
 
 namespace {

@@ -17,6 +17,10 @@ public:
     // Points fontconfig at the program's font aliases unless FONTCONFIG_FILE
     // is set already. Must run before the application object is created.
     static void PrepareFonts(const std::string& programDir);
+    // The font of every control that sets none of its own: "微软雅黑" (a
+    // shipped alias), so Chinese text does not fall back to whatever CJK font
+    // the system would pick. Needs the QApplication.
+    static void ApplyDialogFont();
 
     // The dialogs the main window opens; one line per dialog.
     static MainCommands DefaultCommands();

@@ -20,7 +20,7 @@ constexpr int kHeight = 620;
 constexpr int kBand = 42;
 constexpr int kButtonWidth = 200;
 constexpr int kButtonHeight = 240;
-constexpr int kButtonTop = 212;
+constexpr int kButtonTop = 240; // midway between the unit panel and the support line
 
 QPixmap picture(const char* name) {
     return QPixmap(QString::fromStdString(ProgramPath(std::string("image/") + name)));

@@ -116,7 +116,7 @@ CUserAddDlg::CUserAddDlg(QWidget* parent, OfficerStore& store, Mode mode,
         showSignature();
     }
     m_name->setFocus();
-    resize(editing ? 460 : 400, editing ? 420 : 300);
+    resize(editing ? 480 : 400, editing ? 360 : 300);
 }
 
 QLineEdit* CUserAddDlg::addField(const char* objectName, const char* label, bool visible) {

@@ -37,6 +37,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Jyx"));
+    CJyxApp::ApplyDialogFont();
 
     SystemClock clock;
     InstallClock(&clock);
