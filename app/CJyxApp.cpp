@@ -8,6 +8,7 @@
 #include "app/SingleInstance.h"
 #include "print/PrintTranscript.h"
 #include "net/ServerCommandCheck.h"
+#include "records/RecordsBrowser.h"
 #include "transcript/CJyxMakeDlg.h"
 #include "transcript/CModalDlg.h"
 
@@ -59,6 +60,8 @@ MainCommands CJyxApp::DefaultCommands() {
     commands.addressManager = RunModal<CJyxAddressManager>;
     commands.userManager = RunModal<CUserManagerDlg>;
     commands.newTranscript = RunNewTranscript;
+    // The browser's menu runs the main window's commands, read when it opens.
+    commands.myTranscripts = [](QWidget* parent) { RunRecordsBrowser(parent, DefaultCommands()); };
     commands.printSettings = RunPrintSettings;
     commands.blankTranscript = RunBlankTranscript;
     commands.templates = CModalDlg::RunManager;

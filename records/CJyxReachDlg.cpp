@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -32,10 +33,17 @@ CJyxReachDlg::CJyxReachDlg(ReachHooks hooks, QWidget* parent, CDBConnection& con
     buildList();
     buildButtons();
     resize(1260, 720);
+    // Without the index the list still works, only slower.
+    for (const std::string& sql : ListIndexSql())
+        m_db.exec(sql);
     refreshList();
 }
 
-CJyxReachDlg::~CJyxReachDlg() = default;
+CJyxReachDlg::~CJyxReachDlg() {
+    // The editor goes with the browser; it must not call back into it then.
+    if (m_editor)
+        m_editor->disconnect(this);
+}
 
 void CJyxReachDlg::buildForm() {
     auto* form = new QWidget(body());
@@ -117,7 +125,19 @@ void CJyxReachDlg::buildList() {
     // The id column carries the record's key; a hidden section cannot be
     // dragged open.
     m_list->setColumnHidden(kId, true);
+    // A click below the last row keeps the chosen row.
+    m_list->viewport()->installEventFilter(this);
     bodyLayout()->addWidget(m_list, 1);
+}
+
+bool CJyxReachDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                          event->type() == QEvent::MouseButtonDblClick)) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!m_list->indexAt(mouse->position().toPoint()).isValid())
+            return true;
+    }
+    return FramedDialog::eventFilter(watched, event);
 }
 
 QPushButton* CJyxReachDlg::addButton(const char* objectName, const QString& text, bool visible) {

@@ -74,6 +74,9 @@ public slots:
     void onPrint();
     void showMenu();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildForm();
     void buildList();

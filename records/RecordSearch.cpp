@@ -39,12 +39,12 @@ std::string AllRecordsSql() {
     return ShownColumnsSelect() + " order by jyx_starttime desc";
 }
 
-std::string ListIndexSql() {
-    std::string sql = "create index if not exists jyx_content_list on jyx_content(jyx_starttime";
+std::vector<std::string> ListIndexSql() {
+    std::string list = "create index if not exists jyx_content_list on jyx_content(jyx_starttime";
     for (const ListColumn& c : ListColumns())
         if (c.source && std::string_view(c.source) != "jyx_starttime")
-            sql += std::string(",") + c.source;
-    return sql + ")";
+            list += std::string(",") + c.source;
+    return {list + ")", "create index if not exists jyx_content_id on jyx_content(jyx_id)"};
 }
 
 std::string ContainsPattern(const QString& text) {

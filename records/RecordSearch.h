@@ -46,13 +46,15 @@ std::string ShownColumnsSelect();
 // Every transcript, newest start time first.
 std::string AllRecordsSql();
 
-// An index that holds every shown column in start-time order. With it the
-// list's statements read neither the table nor its large text and blob
-// columns, and the newest rows come first without sorting the whole table,
-// so the list's first rows show at once however many transcripts there are.
-// Indexes are invisible to every statement on the table, so the stored
-// format stays readable by any older reader.
-std::string ListIndexSql();
+// The indexes the browser relies on, created when missing. The first holds
+// every shown column in start-time order: with it the list's statements read
+// neither the table nor its large text and blob columns, and the newest rows
+// come first without sorting the whole table, so the first rows show at once
+// however many transcripts there are. The second finds a row by its id for
+// the delete (and every other statement by id) without reading the table.
+// Indexes are invisible to the statements on the table, so the stored format
+// stays readable by any other reader.
+std::vector<std::string> ListIndexSql();
 
 inline constexpr const char* kAllSexes = "全部";
 inline constexpr const char* kBadRowCount = "“显示前…条数据”只能填写数字，请重新输入！";
