@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -376,6 +377,19 @@ TEST(FrameTest, CloseButtonCancels) {
     dlg.closeButton()->click();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Rejected);
+}
+
+// The face names the program and its database use resolve, through the
+// shipped aliases, to installed CJK fonts rather than to a Latin fallback.
+TEST(FontAliases, ChineseFaceNamesResolveToCjkFonts) {
+    if (!qEnvironmentVariable("FONTCONFIG_FILE").endsWith("fonts.conf"))
+        GTEST_SKIP() << "the program's font aliases are not in use";
+    for (const char* face :
+         {"宋体", "仿宋", "黑体", "楷体", "方正小标宋简体", "华文行楷", "微软雅黑"}) {
+        const QString family = QFontInfo(QFont(QString::fromUtf8(face))).family();
+        EXPECT_TRUE(family.contains("CJK") || family.startsWith("AR PL"))
+            << face << " -> " << family.toStdString();
+    }
 }
 
 } // namespace
