@@ -6,10 +6,11 @@
 #include "app/CUserManagerDlg.h"
 #include "app/Prompt.h"
 #include "app/SingleInstance.h"
-#include "print/PrintTranscript.h"
 #include "net/ServerCommandCheck.h"
+#include "print/PrintTranscript.h"
 #include "records/RecordsBrowser.h"
 #include "transcript/CJyxMakeDlg.h"
+#include "transcript/CLawDlg.h"
 #include "transcript/CModalDlg.h"
 
 #include <QApplication>
@@ -65,6 +66,9 @@ MainCommands CJyxApp::DefaultCommands() {
     commands.printSettings = RunPrintSettings;
     commands.blankTranscript = RunBlankTranscript;
     commands.templates = CModalDlg::RunManager;
+    commands.lawLookup = [](QWidget* parent) {
+        CLawDlg::RunModal(parent, QString::fromStdString(ProgramPath("法律")));
+    };
     return commands;
 }
 

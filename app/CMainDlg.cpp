@@ -173,7 +173,7 @@ void CMainDlg::showMenu() {
 void CMainDlg::runHidden(const MainCommands::Opener& opener) {
     if (!opener)
         return;
-    hide();
+    hideDuringChild();
     opener(this);
     show();
     activateWindow();

@@ -274,7 +274,7 @@ void CJyxReachDlg::openRecord(EditorMode mode) {
         m_editor->disconnect(this);
         delete m_editor.data();
     }
-    hide();
+    hideDuringChild();
     QWidget* w = m_hooks.openEditor(this, *request);
     if (!w) {
         show();

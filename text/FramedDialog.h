@@ -29,6 +29,10 @@ public:
     FramedDialog(QWidget* parent, int pieces, int bandHeight = 42);
 
     void setTitleText(const QString& title);
+    // Hides the window while it runs another dialog. QDialog::hide() would
+    // also end a running exec(), closing the window for good once the other
+    // dialog returns; this keeps the run going until the window is shown again.
+    void hideDuringChild() { QWidget::setVisible(false); }
     QString titleText() const;
     int bandHeight() const { return m_bandHeight; }
     // The area below the band; dialogs put their controls into its layout.
