@@ -5,13 +5,23 @@
 #include "app/Clock.h"
 #include "app/Prompt.h"
 #include "devices/CFamilyDlg.h"
+#include "devices/CardProgramLink.h"
+#include "devices/CardReadSession.h"
+#include "devices/EspeakVoice.h"
+#include "devices/IdNumberRules.h"
+#include "devices/QtPcmOutput.h"
+#include "devices/ReadAloud.h"
+#include "devices/ReadAloudMenu.h"
 #include "net/HeadingTemplateFetch.h"
 #include "print/PrintFormat.h"
 #include "print/PrintLines.h"
 #include "print/PrintTranscript.h"
 #include "transcript/AnswerList.h"
 #include "transcript/CLawDlg.h"
+#include "transcript/Keywords.h"
 #include "transcript/QuestionList.h"
+#include "transcript/TemplateCommands.h"
+#include "transcript/TemplateStore.h"
 #include "transcript/TextToolbar.h"
 #include "transcript/TranscriptKinds.h"
 #include "transcript/TranscriptTextEdit.h"
@@ -130,6 +140,7 @@ CJyxMakeDlg::CJyxMakeDlg(QWidget* parent, const QString& initialText, EditorComm
 
     m_readerTimer.setInterval(kReaderMs);
     m_readerTimer.start();
+    attachDevices();
     m_clockTimer.setInterval(kClockMs);
     connect(&m_clockTimer, &QTimer::timeout, this, &CJyxMakeDlg::clockTick);
 
@@ -747,6 +758,8 @@ void CJyxMakeDlg::showPopupMenu() {
     add(
         "打印设置", [this] { runAction(m_commands.printSettings); },
         bool(m_commands.printSettings));
+    // The read-aloud menu: reading, the three speeds, pause, resume, stop.
+    menu.addMenu(readaloud::CreateMenu(&menu, reader(), *m_text));
     menu.exec(QCursor::pos());
 }
 
@@ -961,6 +974,8 @@ bool CJyxMakeDlg::closeEditor() {
 
 void CJyxMakeDlg::finishClose() {
     m_closed = true;
+    stopReading();
+    SendCardProgramExit();
     m_saveTimer.stop();
     m_clockTimer.stop();
     m_readerTimer.stop();
@@ -976,6 +991,82 @@ void CJyxMakeDlg::finishClose() {
     emit rejected();
     if (testAttribute(Qt::WA_DeleteOnClose))
         deleteLater();
+}
+
+// ---------------------------------------------------------------- devices
+
+// The card reader, the card-reader program, the ID-number rules and reading
+// aloud.
+void CJyxMakeDlg::attachDevices() {
+    m_cardSession = new CardReadSession(this);
+    m_cardSession->setMessageParent(this);
+    connect(&m_readerTimer, &QTimer::timeout, m_cardSession, &CardReadSession::rearm);
+    connect(m_cardSession, &CardReadSession::cardRead, this, &CJyxMakeDlg::applyCard);
+    connect(m_cardSession, &CardReadSession::photoRead, this, &CJyxMakeDlg::setCardPhotoPath);
+    connect(m_cardSession, &CardReadSession::readSucceeded, this, [this] {
+        if (auto* button = findChild<QPushButton*>(QStringLiteral("readCardButton")))
+            button->setEnabled(false);
+    });
+    m_cardLink = new CardProgramLink(this);
+    m_cardLink->listen(); // a second editor leaves the name to the first
+    connect(m_cardLink, &CardProgramLink::cardFields, this, &CJyxMakeDlg::applyCard);
+
+    connect(m_idNumber, &QLineEdit::textChanged, this, &CJyxMakeDlg::onIdNumberChanged);
+    connect(m_documentType, &QComboBox::activated, this,
+            [this] { m_idNumber->setMaxLength(kDocumentNumberLength); });
+    connect(m_questions, &QuestionList::commonAnswersWanted, this, [this] {
+        TemplateStore store(m_db);
+        m_answers->setCommonAnswers(store.commonAnswers());
+    });
+    connect(m_text, &TranscriptTextEdit::readAloudRequested, this,
+            [this](const QString& text) { reader().read(text); });
+}
+
+void CJyxMakeDlg::readCard() {
+    m_cardSession->read();
+}
+
+void CJyxMakeDlg::applyCard(const IdCardFields& card) {
+    m_name->setText(card.name);
+    m_sex->setCurrentIndex(card.sexIndex);
+    SetComboText(m_nation, card.nation);
+    if (card.idNumber)
+        m_idNumber->setText(*card.idNumber); // runs the ID-number rules
+    if (card.birthday().isValid())
+        m_birthday->setDate(card.birthday());
+    m_birthAddress->setText(card.address);
+    m_age->setText(QString::number(card.age));
+}
+
+void CJyxMakeDlg::onIdNumberChanged(const QString& text) {
+    if (m_filling)
+        return;
+    auto findPerson = [this](const QString& id) -> std::optional<QStringList> {
+        PersonInfo person;
+        if (!FindPersonInfo(m_db, id, person))
+            return std::nullopt;
+        return QStringList(person.fields.begin(), person.fields.end());
+    };
+    const IdNumberFill fill = IdNumberRules(text, CurrentClock().now().date(), m_db, findPerson);
+    if (!fill.message.isEmpty())
+        Messages().show(this, fill.message, Prompt::Icon::Warning);
+    if (!fill.derived())
+        return;
+    TranscriptRecord r = record();
+    fill.applyTo(r);
+    setRecord(r);
+}
+
+ReadAloud& CJyxMakeDlg::reader() {
+    if (!m_readAloud)
+        m_readAloud =
+            new ReadAloud(std::make_shared<EspeakVoice>(), std::make_shared<QtPcmOutput>(), this);
+    return *m_readAloud;
+}
+
+void CJyxMakeDlg::stopReading() {
+    if (m_readAloud)
+        m_readAloud->stop();
 }
 
 // ---------------------------------------------------------------- openers
@@ -997,6 +1088,9 @@ EditorCommands DefaultEditorCommands() {
         manager.exec();
     };
     c.lawLookup = [](CJyxMakeDlg& editor) { editor.showLawLookup(); };
+    c.readCard = [](CJyxMakeDlg& editor) { editor.readCard(); };
+    c.chooseTemplate = ChooseTemplateForEditor;
+    c.applyTemplate = ApplyTemplateForEditor;
     c.family = [](CJyxMakeDlg& editor) {
         CFamilyDlg family(editor.session().recordId(), QCursor::pos(), &editor);
         family.exec();

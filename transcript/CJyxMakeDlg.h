@@ -35,6 +35,10 @@ class QuestionList;
 class TextToolbar;
 class TranscriptTextEdit;
 class CJyxMakeDlg;
+class CardProgramLink;
+class CardReadSession;
+class ReadAloud;
+struct IdCardFields;
 
 // What the print dialog receives from "打印" once the interview has ended and
 // the transcript was saved.
@@ -137,6 +141,10 @@ public slots:
     // "法规查询": the law lookup, created on first use and kept; an excerpt
     // it sends goes into the text at the caret.
     void showLawLookup();
+    // "读卡": a card read on the reader when it is ready.
+    void readCard();
+    // Stops any reading aloud (closing, "停止朗读").
+    void stopReading();
 
 signals:
     // A transcript was saved (the records browser refreshes its list).
@@ -173,6 +181,10 @@ private:
     void showPopupMenu();
     void finishClose();
     void takeLawExcerpt();
+    void attachDevices();
+    void applyCard(const IdCardFields& card);
+    void onIdNumberChanged(const QString& text);
+    ReadAloud& reader();
 
     Database m_db;
     EditorContext m_context;
@@ -194,6 +206,9 @@ private:
     QTimer m_clockTimer;  // timer 1: the interview clock
     QTimer m_saveTimer;   // timer 2: the periodic save
     QTimer m_readerTimer; // timer 3: re-arms the card reader
+    CardReadSession* m_cardSession = nullptr;
+    CardProgramLink* m_cardLink = nullptr;
+    ReadAloud* m_readAloud = nullptr; // created by the first reading
 
     QWidget* m_left = nullptr;
     QWidget* m_right = nullptr;
