@@ -21,6 +21,8 @@
 #include "app/Prompt.h"
 #include "app/Schema.h"
 #include "devices/CFamilyDlg.h"
+#include "transcript/CJyxMakeDlg.h"
+#include "transcript/CLawDlg.h"
 #include "transcript/CModalDlg.h"
 
 #include <QApplication>
@@ -31,6 +33,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -212,6 +215,30 @@ std::vector<Snapshot> Snapshots() {
                                        "被询问人：~D知道。~D不知道。"));
              auto dlg = std::make_unique<CModalDlg>(db, ModalMode::Choose);
              dlg->selectTemplate(group, name);
+             return dlg;
+         }},
+        {"law",
+         [](SampleData&) {
+             auto dlg =
+                 std::make_unique<CLawDlg>(nullptr, QString::fromStdString(ProgramPath("法律")));
+             dlg->findChild<QLineEdit*>(QStringLiteral("contentEdit"))
+                 ->setText(QStringLiteral("示例笔录"));
+             QSignalSpy done(dlg.get(), &CLawDlg::searchFinished);
+             dlg->search();
+             if (dlg->searching())
+                 done.wait(10000);
+             dlg->findChild<QListWidget*>(QStringLiteral("lawList"))->setCurrentRow(0);
+             return dlg;
+         }},
+        {"editor",
+         [](SampleData&) {
+             Session().transcriptType = "烟草局笔录";
+             Session().transcriptKind = "询问笔录";
+             auto dlg = std::make_unique<CJyxMakeDlg>(
+                 nullptr, QStringLiteral("询问人：我们是青岚市烟草专卖局的执法人员。\n"
+                                         "被询问人：清楚。\n询问人：请讲一下你的基本情况。\n"
+                                         "被询问人：我叫张三。"));
+             dlg->resize(1400, 860);
              return dlg;
          }},
     };
