@@ -5,6 +5,7 @@
 #include "app/CUserAddDlg.h"
 #include "app/CUserManagerDlg.h"
 #include "test_officers_fixture.h"
+#include "tests/support/OnModal.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,25 +46,6 @@ QStringList L(std::initializer_list<const char*> texts) {
     for (const char* t : texts)
         out << QString::fromUtf8(t);
     return out;
-}
-
-// Runs `act` on the modal dialog of type T once it is open; fails (and lets
-// the caller go on) when none opens within a few seconds.
-template <class T> void OnModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dlg);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal dialog appeared";
-        }
-    });
-    timer->start(10);
 }
 
 OfficerForm Form(const char* name, const char* certificate, bool questioner, bool recorder) {

@@ -10,6 +10,7 @@
 #include "app/Prompt.h"
 #include "app/Schema.h"
 #include "app/SingleInstance.h"
+#include "tests/support/OnModal.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -37,25 +38,6 @@ template <class T> T* Find(QWidget* parent, const char* name) {
     if (!w)
         ADD_FAILURE() << "no control " << name;
     return w;
-}
-
-// Runs `act` on the modal dialog of type T once it is open; fails when none
-// opens within a few seconds.
-template <class T> void OnModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dlg);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal dialog appeared";
-        }
-    });
-    timer->start(10);
 }
 
 QStringList L(std::initializer_list<const char*> texts) {

@@ -4,6 +4,7 @@
 #include "app/Clock.h"
 #include "app/Database.h"
 #include "app/Prompt.h"
+#include "tests/support/OnModal.h"
 #include "tools/jyx-admin/AdminDb.h"
 #include "transcript/AnswerList.h"
 #include "transcript/CInputDlg.h"
@@ -74,24 +75,6 @@ QStringList MenuTexts(QMenu* menu) {
     for (QAction* a : menu->actions())
         out << a->text();
     return out;
-}
-
-// Runs `act` on the modal dialog of type T once it is open; fails when none opens.
-template <class T> void OnModal(std::function<void(T*)> act) {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, act] {
-        if (auto* dlg = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dlg);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            ADD_FAILURE() << "no modal dialog appeared";
-        }
-    });
-    timer->start(10);
 }
 
 const QColor kRed(128, 0, 0), kBlue(0, 0, 128), kBlack(Qt::black);
