@@ -21,9 +21,17 @@
 #include "app/Prompt.h"
 #include "app/Schema.h"
 #include "devices/CFamilyDlg.h"
+#include "print/CBlankDlg.h"
+#include "print/CPrintDlg.h"
+#include "print/CPrintFormat.h"
+#include "print/PrintFormat.h"
+#include "print/PrintJob.h"
+#include "print/PrintLines.h"
+#include "records/CJyxReachDlg.h"
 #include "transcript/CJyxMakeDlg.h"
 #include "transcript/CLawDlg.h"
 #include "transcript/CModalDlg.h"
+#include "transcript/TranscriptStore.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -123,6 +131,7 @@ public:
     }
 
     OfficerStore& store() { return m_store; }
+    Database& db() { return m_db; }
     OfficerRow firstQuestioner() { return m_store.list(OfficerTab::Questioners).back(); }
 
 private:
@@ -137,6 +146,48 @@ struct Snapshot {
     const char* name;
     std::function<std::unique_ptr<QWidget>(SampleData&)> make;
 };
+
+// A transcript as an officer saves it, with a text of about two pages.
+TranscriptRecord SampleTranscript(const char* name, const char* idNumber, const char* sex) {
+    TranscriptRecord r;
+    r.kind = QStringLiteral("询问笔录");
+    r.caseNumber = QStringLiteral("青烟立〔2026〕12号");
+    r.times = QStringLiteral("1");
+    r.startTime = QStringLiteral("2026/03/04 09:05");
+    r.endTime = QStringLiteral("2026/03/04 10:30");
+    r.place = QStringLiteral("青岚市烟草专卖局第一询问室");
+    r.askName1 = QStringLiteral("张三");
+    r.askName2 = QStringLiteral("李四");
+    r.recordName = QStringLiteral("王五");
+    r.name = QString::fromUtf8(name);
+    r.idNumber = QString::fromUtf8(idNumber);
+    r.sex = QString::fromUtf8(sex);
+    r.age = QStringLiteral("36");
+    r.nation = QStringLiteral("汉族");
+    r.nowAddress = QStringLiteral("青岚市东城区和平路1号");
+    r.workUnit = QStringLiteral("青岚市东城区和平路2号");
+    r.telephone = QStringLiteral("13800000000");
+    QStringList text;
+    for (int i = 1; i <= 14; ++i)
+        text << QStringLiteral("询问人：第%1个问题，请你如实回答，好吗？").arg(i)
+             << QStringLiteral("被询问人：好的，这是第%1个回答。").arg(i);
+    r.text = text.join('\n');
+    return r;
+}
+
+PrintDlgInput SamplePrint(Database& db, bool blank) {
+    const TranscriptRecord r = SampleTranscript("张三", "370202199001011234", "男");
+    const PrintFormat format = LoadPrintFormat(db);
+    BuildPrintLines(blank ? QString() : r.text, format.font, format.isBlank, format.indent,
+                    format.fontSize);
+    PrintDlgInput input;
+    input.particulars = ParticularsOf(r, QStringLiteral("20260304093000"),
+                                      QString::fromStdString(Session().unitName), r.kind);
+    input.text = r.text;
+    input.blankForm = blank;
+    input.blankPages = 2;
+    return input;
+}
 
 // The main window with every command the program offers, but no server check.
 MainCommands ProgramCommands() {
@@ -215,6 +266,38 @@ std::vector<Snapshot> Snapshots() {
                                        "被询问人：~D知道。~D不知道。"));
              auto dlg = std::make_unique<CModalDlg>(db, ModalMode::Choose);
              dlg->selectTemplate(group, name);
+             return dlg;
+         }},
+        {"print",
+         [](SampleData& data) {
+             auto dlg =
+                 std::make_unique<CPrintDlg>(nullptr, data.db(), SamplePrint(data.db(), false));
+             dlg->resize(1100, 1250);
+             return dlg;
+         }},
+        {"print-format",
+         [](SampleData& data) { return std::make_unique<CPrintFormat>(nullptr, data.db()); }},
+        {"blank", [](SampleData& data) { return std::make_unique<CBlankDlg>(nullptr, data.db()); }},
+        {"blank-preview",
+         [](SampleData& data) {
+             auto dlg =
+                 std::make_unique<CPrintDlg>(nullptr, data.db(), SamplePrint(data.db(), true));
+             dlg->resize(1100, 1250);
+             return dlg;
+         }},
+        {"records",
+         [](SampleData& data) {
+             TranscriptStore store(data.db(), {QStringLiteral("zhang"), QStringLiteral("张三"),
+                                               QStringLiteral("烟草局笔录")});
+             const std::tuple<const char*, const char*, const char*> people[] = {
+                 {"张三", "370202199001011234", "男"},
+                 {"李梅", "370202198505052345", "女"},
+                 {"王建国", "37020219700909345X", "男"}};
+             for (const auto& [name, id, sex] : people)
+                 store.save(SampleTranscript(name, id, sex), QString(), SaveKind::Explicit,
+                            QString());
+             auto dlg = std::make_unique<CJyxReachDlg>(ReachHooks{});
+             dlg->resize(1200, 700);
              return dlg;
          }},
         {"law",
