@@ -5,5 +5,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 build=${JYX_BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${JYX_BUILD_TYPE:-RelWithDebInfo}
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${JYX_BUILD_TYPE:-Release}
 cmake --build "$build" --parallel "$(nproc)"
