@@ -97,13 +97,13 @@ void BM_OpenPreview(benchmark::State& state) {
         CPrintView view;
         view.resize(900, 1200);
         view.setPixelsPerMm(96 / 25.4);
-        view.setLayoutModel(LayOutDocument(bigDocument()));
+        view.setDocument(bigDocument());
         QImage image(view.viewport()->size(), QImage::Format_RGB32);
         view.viewport()->render(&image);
         benchmark::DoNotOptimize(view.lastPaintedRange());
     }
     CPrintView view;
-    view.setLayoutModel(LayOutDocument(bigDocument()));
+    view.setDocument(bigDocument());
     state.counters["pages"] = view.pageCount();
 }
 BENCHMARK(BM_OpenPreview)->Unit(benchmark::kMillisecond);

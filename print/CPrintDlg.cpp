@@ -170,7 +170,7 @@ void CPrintDlg::prepareFiles() {
 }
 
 void CPrintDlg::relayout() {
-    m_view->setLayoutModel(LayOutDocument(m_doc));
+    m_view->setDocument(m_doc);
     m_nav.setPageCount(m_view->pageCount());
     m_nav.setCurrent(m_view->currentPage());
     m_pageField->setText(QString::number(m_nav.current()));

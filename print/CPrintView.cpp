@@ -19,8 +19,17 @@ CPrintView::CPrintView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAutoFillBackground(false);
 }
 
+void CPrintView::setDocument(PrintDocument doc) {
+    m_doc = std::move(doc);
+    DocumentLayout frame = LayOutFrame(m_doc);
+    const std::size_t count = frame.pages.size();
+    setLayoutModel(std::move(frame));
+    m_pending.assign(count, true);
+}
+
 void CPrintView::setLayoutModel(DocumentLayout layout) {
     m_layout = std::move(layout);
+    m_pending.clear();
     m_painter.reset();
     m_current = std::clamp(m_current, 1, std::max(1, pageCount()));
     updateScrollBars();
@@ -38,6 +47,20 @@ void CPrintView::setPixelsPerMm(double pxPerMm) {
     m_pxPerMm = pxPerMm > 0 ? pxPerMm : 96 / 25.4;
     m_painter.reset();
     updateScrollBars();
+}
+
+const DocumentLayout& CPrintView::layoutModel() const {
+    layOutPages(0, pageCount() - 1);
+    return m_layout;
+}
+
+void CPrintView::layOutPages(int first, int last) const {
+    for (int i = std::max(0, first); i <= last && i < int(m_pending.size()); ++i) {
+        if (m_pending[std::size_t(i)]) {
+            LayOutBody(m_doc, m_layout.pages[std::size_t(i)]);
+            m_pending[std::size_t(i)] = false;
+        }
+    }
 }
 
 const PagePainter& CPrintView::painter() const {
@@ -128,6 +151,7 @@ void CPrintView::paintEvent(QPaintEvent*) {
     const double left = horizontalScrollBar()->value();
     const int first = std::max(0, int(top / pitch()));
     const int last = std::min(pageCount() - 1, int((top + viewport()->height()) / pitch()));
+    layOutPages(first, last);
     const PagePainter& pages = painter();
     p.translate(-left, -top);
     for (int i = first; i <= last; ++i) {

@@ -10,14 +10,19 @@
 #include <QAbstractScrollArea>
 
 #include <optional>
+#include <vector>
 
 class CPrintView : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit CPrintView(QWidget* parent = nullptr);
 
+    // Shows a document; the rows of a page are laid out when it is first
+    // painted, so a long transcript opens as fast as a short one.
+    void setDocument(PrintDocument doc);
     void setLayoutModel(DocumentLayout layout);
-    const DocumentLayout& layoutModel() const { return m_layout; }
+    // The complete layout (any page not laid out yet is laid out now).
+    const DocumentLayout& layoutModel() const;
     int pageCount() const { return int(m_layout.pages.size()); }
 
     void setZoom(double zoom);
@@ -51,8 +56,13 @@ private:
     void updateScrollBars();
     void followScroll();
     const PagePainter& painter() const;
+    void layOutPages(int first, int last) const;
 
-    DocumentLayout m_layout;
+    // A layout from setDocument starts as a frame; m_pending marks the pages
+    // whose body rows are still to be laid out from m_doc.
+    mutable DocumentLayout m_layout;
+    PrintDocument m_doc;
+    mutable std::vector<bool> m_pending;
     double m_pxPerMm = 96 / 25.4;
     double m_zoom = 1.0;
     int m_current = 1;

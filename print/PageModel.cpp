@@ -150,7 +150,8 @@ struct FlowRow {
     RowText text;
 };
 
-std::vector<FlowRow> flowRows(const PrintDocument& doc) {
+// The notice paragraphs, the rows every first page opens with.
+std::vector<FlowRow> noticeRows(const PrintDocument& doc) {
     std::vector<FlowRow> flow;
     const PrintParticulars& p = doc.particulars;
     const QString leads[2] = {QStringLiteral("执法人员表明身份、出示证件及被询问人确认的记录："),
@@ -165,13 +166,18 @@ std::vector<FlowRow> flowRows(const PrintDocument& doc) {
             flow.push_back({BodyRow::Paragraph, t});
         }
     }
-    flow.reserve(flow.size() + std::size_t(doc.lines.size()));
-    for (const QString& line : doc.lines) {
-        if (!doc.blankForm && (line.isEmpty() || line == u"\r"))
-            continue; // the cleaning of CleanLines, without a copy of the list
-        flow.push_back({BodyRow::Text, SplitSpeakerLabel(line)});
-    }
     return flow;
+}
+
+// The cleaning of CleanLines, without a copy of the list.
+bool printsLine(const QString& line, bool blankForm) {
+    return blankForm || !(line.isEmpty() || line == u"\r");
+}
+
+// Position of a page's first row in the flow of notice rows and lines.
+int flowStart(int pageNumber) {
+    const int firstSlots = pg::kFirstFooterRow - pg::kFirstBodyRow;
+    return pageNumber == 1 ? 0 : firstSlots + (pageNumber - 2) * pg::kOtherBodyRows;
 }
 
 std::vector<FooterRow> footerRows(int first) {
@@ -272,7 +278,7 @@ QStringList CleanLines(const QStringList& lines, bool blankForm) {
     return out;
 }
 
-DocumentLayout LayOutDocument(const PrintDocument& doc) {
+DocumentLayout LayOutFrame(const PrintDocument& doc) {
     DocumentLayout layout;
     const PrintParticulars& p = doc.particulars;
     layout.unitName = p.unitName;
@@ -287,14 +293,25 @@ DocumentLayout LayOutDocument(const PrintDocument& doc) {
                 if (item.value)
                     item.text.clear();
 
-    std::vector<FlowRow> flow = flowRows(doc);
+    // One counting pass finds the page count and where each page's lines
+    // start, so a page's rows can be laid out on their own.
+    const int notices = int(noticeRows(doc).size());
+    std::vector<qsizetype> starts{0};
+    qsizetype kept = 0;
+    for (qsizetype i = 0; i < doc.lines.size(); ++i) {
+        if (!printsLine(doc.lines[i], doc.blankForm))
+            continue;
+        while (notices + kept >= flowStart(int(starts.size()) + 1))
+            starts.push_back(i);
+        ++kept;
+    }
     const int firstSlots = pg::kFirstFooterRow - pg::kFirstBodyRow;
-    const int rest = std::max(0, int(flow.size()) - firstSlots);
+    const int rest = std::max(0, notices + int(kept) - firstSlots);
     int pageCount = 1 + (rest + pg::kOtherBodyRows - 1) / pg::kOtherBodyRows;
     if (doc.blankForm)
         pageCount = std::max(pageCount, std::max(1, doc.blankPages));
 
-    std::size_t next = 0;
+    layout.pages.reserve(std::size_t(pageCount));
     for (int n = 1; n <= pageCount; ++n) {
         PageLayout page;
         page.number = n;
@@ -302,23 +319,51 @@ DocumentLayout LayOutDocument(const PrintDocument& doc) {
         page.rowCount = first ? pg::kFirstPageRows : pg::kOtherPageRows;
         if (!first)
             page.mark = n == pageCount ? QStringLiteral("（尾页）") : QStringLiteral("（续页）");
-        const int from = first ? pg::kFirstBodyRow : 0;
+        page.firstLine =
+            std::size_t(n - 1) < starts.size() ? starts[std::size_t(n - 1)] : doc.lines.size();
+        page.opensWithNotice = flowStart(n) < notices;
         const int to = first ? pg::kFirstFooterRow : pg::kOtherBodyRows;
-        for (int r = from; r < to; ++r) {
-            BodyRow row;
-            row.row = r;
-            if (next < flow.size()) {
-                row.kind = flow[next].kind;
-                row.text = std::move(flow[next].text);
-                ++next;
-            }
-            page.body.push_back(row);
-        }
         page.footer = footerRows(to);
         page.pageNumberRow = to + 4;
         page.pageNumber = first ? QStringLiteral("第 1 页 共 %1 页 ").arg(pageCount)
                                 : QStringLiteral("第 %1 页 共 %2 页 ").arg(n).arg(pageCount);
         layout.pages.push_back(std::move(page));
     }
+    return layout;
+}
+
+void LayOutBody(const PrintDocument& doc, PageLayout& page) {
+    const bool first = page.number == 1;
+    const int from = first ? pg::kFirstBodyRow : 0;
+    const int to = first ? pg::kFirstFooterRow : pg::kOtherBodyRows;
+    int flow = flowStart(page.number);
+    std::vector<FlowRow> notices;
+    if (page.opensWithNotice)
+        notices = noticeRows(doc);
+    qsizetype line = page.firstLine;
+    page.body.clear();
+    page.body.reserve(std::size_t(to - from));
+    for (int r = from; r < to; ++r, ++flow) {
+        BodyRow row;
+        row.row = r;
+        if (flow < int(notices.size())) {
+            row.kind = BodyRow::Paragraph;
+            row.text = notices[std::size_t(flow)].text;
+        } else {
+            while (line < doc.lines.size() && !printsLine(doc.lines[line], doc.blankForm))
+                ++line;
+            if (line < doc.lines.size()) {
+                row.kind = BodyRow::Text;
+                row.text = SplitSpeakerLabel(doc.lines[line++]);
+            }
+        }
+        page.body.push_back(std::move(row));
+    }
+}
+
+DocumentLayout LayOutDocument(const PrintDocument& doc) {
+    DocumentLayout layout = LayOutFrame(doc);
+    for (PageLayout& page : layout.pages)
+        LayOutBody(doc, page);
     return layout;
 }

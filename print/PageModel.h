@@ -84,6 +84,11 @@ struct PageLayout {
     std::vector<FooterRow> footer;
     int pageNumberRow = 28;
     QString pageNumber; // "第 1 页 共 3 页 "
+    // Where the body starts, so it can be laid out for this page alone: the
+    // index of its first transcript line in PrintDocument::lines, and
+    // whether notice paragraph rows come first.
+    qsizetype firstLine = 0;
+    bool opensWithNotice = false;
 };
 
 struct DocumentLayout {
@@ -125,3 +130,9 @@ QStringList CleanLines(const QStringList& lines, bool blankForm);
 // The whole layout. The page count follows from the rows actually used, so
 // no line is dropped, whatever the notice paragraphs take.
 DocumentLayout LayOutDocument(const PrintDocument& doc);
+// The layout without the rows of the text parts (every PageLayout::body
+// empty): one counting pass over the lines, so a preview can show its first
+// page without laying out the others.
+DocumentLayout LayOutFrame(const PrintDocument& doc);
+// Fills the body rows of one page of LayOutFrame(doc).
+void LayOutBody(const PrintDocument& doc, PageLayout& page);

@@ -1,6 +1,8 @@
 #include "print/PrintLines.h"
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -20,14 +22,6 @@ bool isHalfWidth(char16_t c) {
     return c < 128 && kHalfWidth[c];
 }
 
-// Question and answer markers; a line holding one is never indented.
-bool endsWithMarker(const char16_t* lineStart, const char16_t* last) {
-    if (last - lineStart < 1)
-        return false;
-    char16_t a = last[-1], b = last[0];
-    return (a == u'问' || a == u'答') && (b == u'：' || b == u':');
-}
-
 bool isAsciiSpace(char16_t c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\v' || c == u'\f';
 }
@@ -42,15 +36,14 @@ QStringView trimmedAscii(QStringView s) {
 }
 
 // At most one GBK byte left after trimming: nothing, or one ASCII character.
-bool isBlankLine(const QString& line) {
+bool isBlankLine(QStringView line) {
     const QStringView t = trimmedAscii(line);
     return t.isEmpty() || (t.size() == 1 && t[0].unicode() < 0x80);
 }
 
-bool leavesSignatureSpace(const QString& line) {
-    return line.contains(QStringLiteral("签字")) || line.contains(QStringLiteral("签名:")) ||
-           line.contains(QStringLiteral("签名：")) ||
-           line.contains(QStringLiteral("由被询问人在下面手写"));
+bool leavesSignatureSpace(QStringView line) {
+    return line.contains(u"签字") || line.contains(u"签名:") || line.contains(u"签名：") ||
+           line.contains(u"由被询问人在下面手写");
 }
 
 } // namespace
@@ -91,71 +84,144 @@ QString IndentPrefix(int indentCode) {
     }
 }
 
-QStringList BreakLines(const QString& text, const LineBreakOptions& o) {
-    QStringList out;
-    out.reserve(text.size() / 24 + 1);
-    const QString prefix = IndentPrefix(o.indentCode);
-    // Widths are counted in halves so the arithmetic stays in integers:
-    // the limit c + 0.5 - code becomes 2c + 1 - 2 code.
-    const int capacity2 = 2 * LineCapacity(o.fontSize, o.family) + 1;
-    const int indentLimit2 = capacity2 - 2 * o.indentCode;
-    const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
-    const qsizetype n = text.size();
+namespace {
 
+// A broken line as a range of the text, with or without the indentation.
+struct LineSpan {
     qsizetype start = 0;
+    qsizetype end = 0;
+    bool prefixed = false;
+};
+
+bool isColon(char16_t c) {
+    return c == u'：' || c == u':';
+}
+
+bool isSpeaker(char16_t c) {
+    return c == u'问' || c == u'答';
+}
+
+int width2(char16_t c) {
+    return isHalfWidth(c) ? 1 : 2;
+}
+
+// Widths are counted in halves so the arithmetic stays in integers: the
+// limit c + 0.5 - code becomes 2c + 1 - 2 code.
+struct Limits {
+    int indented;
+    int plain;
+};
+
+// Scans the line that starts at `start`. Until a question or answer marker
+// appears the line is indented, so that part runs without the marker state.
+LineSpan scanLine(const char16_t* data, qsizetype start, qsizetype n, Limits limit) {
     int w2 = 0;
-    bool indented = true;
-    bool marker = false;
-    auto flush = [&](qsizetype end) {
-        QString line;
-        const bool pre = indented && !prefix.isEmpty();
-        line.reserve((pre ? prefix.size() : 0) + (end - start));
-        if (pre)
-            line += prefix;
-        line.append(QStringView(data + start, end - start));
-        out.push_back(std::move(line));
-        start = end;
-        w2 = 0;
-        indented = true;
-        marker = false;
-    };
-    for (qsizetype i = 0; i < n; ++i) {
+    qsizetype i = start;
+    for (; i < n; ++i) {
         const char16_t c = data[i];
         // A line break ends the line before the marker test, so a bare
         // "问：" line keeps its indentation.
-        if (c == u'\n') {
-            flush(i + 1);
-            continue;
-        }
-        // The line seen so far holds a marker once any two adjacent
-        // characters formed one; the test applies from a width above 1.
-        if (!marker && i > start && endsWithMarker(data + start, data + i))
-            marker = true;
-        if (marker && w2 > 2)
-            indented = false;
-        w2 += isHalfWidth(c) ? 1 : 2;
-        if (w2 >= (indented ? indentLimit2 : capacity2))
-            flush(i + 1);
+        if (c == u'\n')
+            return {start, i + 1, true};
+        if (isColon(c) && i > start && isSpeaker(data[i - 1]))
+            break;
+        w2 += width2(c);
+        if (w2 >= limit.indented)
+            return {start, i + 1, true};
     }
-    if (start < n)
-        flush(n);
+    // The line holds a marker: it loses the indentation from a width above 1.
+    bool indented = true;
+    for (; i < n; ++i) {
+        const char16_t c = data[i];
+        if (c == u'\n')
+            return {start, i + 1, indented};
+        if (w2 > 2)
+            indented = false;
+        w2 += width2(c);
+        if (w2 >= (indented ? limit.indented : limit.plain))
+            return {start, i + 1, indented};
+    }
+    return {start, n, indented};
+}
+
+std::vector<LineSpan> breakSpans(const QString& text, const LineBreakOptions& o) {
+    std::vector<LineSpan> out;
+    out.reserve(std::size_t(text.size() / 24 + 1));
+    const bool hasPrefix = o.indentCode >= 1 && o.indentCode <= 3;
+    const int capacity2 = 2 * LineCapacity(o.fontSize, o.family) + 1;
+    const Limits limit{capacity2 - 2 * o.indentCode, capacity2};
+    const char16_t* data = reinterpret_cast<const char16_t*>(text.utf16());
+    for (qsizetype start = 0; start < text.size();) {
+        LineSpan line = scanLine(data, start, text.size(), limit);
+        line.prefixed = line.prefixed && hasPrefix;
+        out.push_back(line);
+        start = line.end;
+    }
     return out;
 }
 
-QStringList LayOutPrintLines(const QString& text, const LineBreakOptions& o) {
-    const QStringList lines = BreakLines(text, o);
+// Makes the lines. A transcript gives tens of thousands of lines, and one
+// allocation each was most of the cost of the layout: the lines are written
+// one after another into one buffer (each followed by a terminating zero, as
+// every QString's data is) and each QString shares that buffer by its
+// reference count. Changing a line detaches it as for any shared string.
+QStringList makeLines(const QString& text, const std::vector<LineSpan>& spans,
+                      const QString& prefix) {
     QStringList out;
-    out.reserve(lines.size());
-    for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (spans.empty())
+        return out;
+    out.reserve(qsizetype(spans.size()));
+    qsizetype total = 0;
+    for (const LineSpan& s : spans)
+        total += (s.prefixed ? prefix.size() : 0) + (s.end - s.start) + 1;
+    QString buffer(total, Qt::Uninitialized);
+    char16_t* const begin = reinterpret_cast<char16_t*>(buffer.data());
+    QString::DataPointer& shared = buffer.data_ptr();
+    const char16_t* src = reinterpret_cast<const char16_t*>(text.utf16());
+    char16_t* at = begin;
+    for (const LineSpan& s : spans) {
+        char16_t* const line = at;
+        if (s.prefixed)
+            at = std::copy_n(reinterpret_cast<const char16_t*>(prefix.utf16()), prefix.size(), at);
+        at = std::copy_n(src + s.start, s.end - s.start, at);
+        *at = 0;
+        shared.d_ptr()->ref();
+        out.push_back(QString(QString::DataPointer(shared.d_ptr(), line, at - line)));
+        ++at;
+    }
+    return out;
+}
+
+std::vector<LineSpan> printedSpans(const QString& text, const LineBreakOptions& o) {
+    std::vector<LineSpan> lines = breakSpans(text, o);
+    auto view = [&](const LineSpan& s) { return QStringView(text).mid(s.start, s.end - s.start); };
+    // Filtered in place; `previous` keeps the line before, kept or not.
+    std::size_t kept = 0;
+    LineSpan previous;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const LineSpan line = lines[i];
         // The first line always stays, so a text of blank lines still
         // prints one (empty) row rather than no page content at all.
-        if (i == 0 || !isBlankLine(lines[i]) || o.keepBlankLines ||
-            (i >= 2 && leavesSignatureSpace(lines[i - 1])))
-            out.push_back(lines[i]);
+        if (i == 0 || o.keepBlankLines || !isBlankLine(view(line)) ||
+            (i >= 2 && leavesSignatureSpace(view(previous))))
+            lines[kept++] = line;
+        previous = line;
     }
-    while (out.size() > 1 && trimmedAscii(out.back()).isEmpty())
-        out.pop_back();
-    return out;
+    lines.resize(kept);
+    // The indentation is blanks, so it never decides whether a line is blank.
+    while (lines.size() > 1 && trimmedAscii(view(lines.back())).isEmpty())
+        lines.pop_back();
+    return lines;
+}
+
+} // namespace
+
+QStringList BreakLines(const QString& text, const LineBreakOptions& o) {
+    return makeLines(text, breakSpans(text, o), IndentPrefix(o.indentCode));
+}
+
+QStringList LayOutPrintLines(const QString& text, const LineBreakOptions& o) {
+    return makeLines(text, printedSpans(text, o), IndentPrefix(o.indentCode));
 }
 
 QStringList& PrintLines() {

@@ -156,6 +156,27 @@ TEST(BuildPrintLines, ReplacesTheProcessList) {
     EXPECT_TRUE(PrintLines().isEmpty());
 }
 
+TEST(LayOutPrintLines, LinesAreIndependentTerminatedStrings) {
+    QStringList lines = LayOutPrintLines(QuestionsAndAnswers(3), opts("宋体", 12, 2));
+    ASSERT_EQ(lines.size(), 6);
+    const QStringList before = lines;
+    for (const QString& line : lines)
+        EXPECT_EQ(line.utf16()[line.size()], 0) << line.toStdString();
+    // Changing one line, in place or by growing it, leaves its neighbours.
+    lines[0].append(QStringLiteral("后加的文字"));
+    lines[1][0] = u'X';
+    lines[2].prepend(u'Y');
+    EXPECT_EQ(lines[0], before[0] + QStringLiteral("后加的文字"));
+    EXPECT_EQ(lines[1].mid(1), before[1].mid(1));
+    EXPECT_EQ(lines[2], u'Y' + before[2]);
+    EXPECT_EQ(lines.mid(3), before.mid(3));
+    // The last line left holding the shared data may grow over the others'.
+    QString last = LayOutPrintLines(QuestionsAndAnswers(3), opts("宋体", 12))[2];
+    last += QStringLiteral("再加一段很长的文字").repeated(20);
+    EXPECT_TRUE(last.startsWith(QStringLiteral("问：第2个问题是什么？\r\n再加")));
+    EXPECT_EQ(last.utf16()[last.size()], 0);
+}
+
 TEST(PageCount, FollowsTheEstimate) {
     const std::pair<int, int> cases[] = {{0, 1}, {7, 1}, {23, 2}, {30, 2}, {31, 3}, {100, 6}};
     for (auto [lines, pages] : cases)
@@ -223,6 +244,40 @@ TEST(PageModel, PageCountComesFromTheActualLayout) {
             paragraphRows += row.kind == BodyRow::Paragraph;
     EXPECT_EQ(paragraphRows, n);
     EXPECT_EQ(int(layout.pages.size()), 1 + (n + 8 - 14 + 22) / 23);
+}
+
+TEST(PageModel, PagesLaidOutOneByOneMatchTheWholeLayout) {
+    // The preview lays out only the pages it paints, in any order.
+    PrintDocument longNotice = SampleDocument(QuestionsAndAnswers(30));
+    longNotice.particulars.unitName = QStringLiteral("青岚市").repeated(150);
+    PrintDocument withDroppedLines = SampleDocument(QuestionsAndAnswers(40));
+    withDroppedLines.lines.insert(5, QString());
+    withDroppedLines.lines.insert(30, QStringLiteral("\r"));
+    PrintDocument blank = withDroppedLines;
+    blank.blankForm = true;
+    blank.blankPages = 9;
+    auto rows = [](const DocumentLayout& layout) {
+        QStringList out;
+        for (const PageLayout& page : layout.pages) {
+            out << page.mark + page.pageNumber;
+            for (const BodyRow& row : page.body)
+                out << QString::number(row.row) + u'/' + QString::number(row.kind) + u'/' +
+                           row.text.before + u'|' + row.text.bold + u'|' + row.text.after;
+        }
+        return out;
+    };
+    for (const PrintDocument* doc : {&longNotice, &withDroppedLines, &blank}) {
+        const DocumentLayout whole = LayOutDocument(*doc);
+        DocumentLayout frame = LayOutFrame(*doc);
+        ASSERT_EQ(frame.pages.size(), whole.pages.size());
+        for (const PageLayout& page : frame.pages)
+            EXPECT_TRUE(page.body.empty());
+        for (auto page = frame.pages.rbegin(); page != frame.pages.rend(); ++page)
+            LayOutBody(*doc, *page);
+        EXPECT_EQ(rows(frame), rows(whole));
+    }
+    EXPECT_GT(LayOutDocument(longNotice).pages.size(), 2u);
+    EXPECT_EQ(LayOutDocument(blank).pages.size(), 9u);
 }
 
 TEST(PageModel, ShortTranscriptIsOnePageWithoutMark) {
