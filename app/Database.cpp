@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 SqlArgs& SqlArgs::text(std::string_view utf8, ColumnEncoding encoding) {
     if (encoding == ColumnEncoding::Gbk)
@@ -110,7 +109,10 @@ std::string BlobFromFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return {};
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes;
+    char chunk[1 << 16];
+    while (in.read(chunk, sizeof chunk) || in.gcount() > 0)
+        bytes.append(chunk, std::size_t(in.gcount()));
     if (in.bad())
         return {};
     bytes.push_back('\0');

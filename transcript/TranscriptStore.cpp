@@ -35,49 +35,55 @@ QString timeOrNow(const QString& text, const QDateTime& now) {
 }
 
 // Every column a save writes from the editor's fields, in the order the
-// insert names them.
+// insert names them. Each text is converted once and moved into place: the
+// transcript runs to megabytes, and a brace list of strings would copy it.
 std::vector<ColumnValue> editableColumns(const TranscriptRecord& r, const QDateTime& now) {
-    return {
-        {"jyx_persontype", u8(r.personType)},
-        {"jyx_starttime", u8(timeOrNow(r.startTime, now))},
-        {"jyx_endtime", u8(timeOrNow(r.endTime, now))},
-        {"jyx_content", u8(r.text)},
-        {"jyx_sex", u8(r.sex)},
-        {"jyx_birthday", u8(r.birthday.isValid() ? FormatDate(r.birthday) : QString())},
-        {"jyx_answername", u8(r.name)},
-        {"jyx_age", u8(r.age)},
-        {"jyx_answersfz", u8(r.idNumber)},
-        {"jyx_questionname", u8(r.askName1)},
-        {"jyx_questionsfz", u8(r.asker1.certificate)},
-        {"jyx_recordname", u8(r.recordName)},
-        {"jyx_recordsfz", u8(r.recorder.certificate)},
-        {"jyx_telphone", u8(r.telephone)},
-        {"jyx_times", u8(r.times)},
-        {"jyx_casename", u8(r.caseNumber)},
-        {"jyx_station", u8(r.nation)},
-        {"jyx_education", u8(r.education)},
-        {"jyx_zzmm", u8(r.political)},
-        {"jyx_workyear", u8(r.workYears)},
-        {"jyx_country", u8(r.nationality)},
-        {"jyx_workunit", u8(r.workUnit)},
-        {"jyx_job", u8(r.job)},
-        {"jyx_birthaddress", u8(r.birthAddress)},
-        {"jyx_nowaddress", u8(r.nowAddress)},
-        {"jyx_format", u8(r.kind)},
-        {"jyx_questionjob", u8(r.asker1.post)},
-        {"jyx_prename", u8(r.formerName)},
-        {"jyx_chuhao", u8(r.nickname)},
-        {"jyx_people", u8(r.people)},
-        {"jyx_askname2", u8(r.askName2)},
-        {"jyx_asksfz2", u8(r.asker2.certificate)},
-        {"jyx_askjob2", u8(r.asker2.post)},
-        {"jyx_jfperson", u8(r.guardian)},
-        {"jyx_jfaddress", u8(r.guardianAddress)},
-        {"jyx_jyxaddress", u8(r.place)},
-        {"jyx_1", u8(r.term)},
-        {"jyx_2", u8(r.charge)},
-        {"jyx_relation", u8(r.relation)},
+    const std::pair<const char*, QString> fields[] = {
+        {"jyx_persontype", r.personType},
+        {"jyx_starttime", timeOrNow(r.startTime, now)},
+        {"jyx_endtime", timeOrNow(r.endTime, now)},
+        {"jyx_content", r.text},
+        {"jyx_sex", r.sex},
+        {"jyx_birthday", r.birthday.isValid() ? FormatDate(r.birthday) : QString()},
+        {"jyx_answername", r.name},
+        {"jyx_age", r.age},
+        {"jyx_answersfz", r.idNumber},
+        {"jyx_questionname", r.askName1},
+        {"jyx_questionsfz", r.asker1.certificate},
+        {"jyx_recordname", r.recordName},
+        {"jyx_recordsfz", r.recorder.certificate},
+        {"jyx_telphone", r.telephone},
+        {"jyx_times", r.times},
+        {"jyx_casename", r.caseNumber},
+        {"jyx_station", r.nation},
+        {"jyx_education", r.education},
+        {"jyx_zzmm", r.political},
+        {"jyx_workyear", r.workYears},
+        {"jyx_country", r.nationality},
+        {"jyx_workunit", r.workUnit},
+        {"jyx_job", r.job},
+        {"jyx_birthaddress", r.birthAddress},
+        {"jyx_nowaddress", r.nowAddress},
+        {"jyx_format", r.kind},
+        {"jyx_questionjob", r.asker1.post},
+        {"jyx_prename", r.formerName},
+        {"jyx_chuhao", r.nickname},
+        {"jyx_people", r.people},
+        {"jyx_askname2", r.askName2},
+        {"jyx_asksfz2", r.asker2.certificate},
+        {"jyx_askjob2", r.asker2.post},
+        {"jyx_jfperson", r.guardian},
+        {"jyx_jfaddress", r.guardianAddress},
+        {"jyx_jyxaddress", r.place},
+        {"jyx_1", r.term},
+        {"jyx_2", r.charge},
+        {"jyx_relation", r.relation},
     };
+    std::vector<ColumnValue> columns;
+    columns.reserve(std::size(fields) + 5); // room for the insert's extra columns
+    for (const auto& [name, value] : fields)
+        columns.emplace_back(name, u8(value));
+    return columns;
 }
 
 // Runs a group of statements as one transaction when one can be started
