@@ -57,7 +57,7 @@ const DocumentLayout& CPrintView::layoutModel() const {
 void CPrintView::layOutPages(int first, int last) const {
     for (int i = std::max(0, first); i <= last && i < int(m_pending.size()); ++i) {
         if (m_pending[std::size_t(i)]) {
-            LayOutBody(m_doc, m_layout.pages[std::size_t(i)]);
+            LayOutPage(m_doc, pageCount(), m_layout.pages[std::size_t(i)]);
             m_pending[std::size_t(i)] = false;
         }
     }

@@ -311,32 +311,26 @@ DocumentLayout LayOutFrame(const PrintDocument& doc) {
     if (doc.blankForm)
         pageCount = std::max(pageCount, std::max(1, doc.blankPages));
 
-    layout.pages.reserve(std::size_t(pageCount));
+    layout.pages.resize(std::size_t(pageCount));
     for (int n = 1; n <= pageCount; ++n) {
-        PageLayout page;
+        PageLayout& page = layout.pages[std::size_t(n - 1)];
         page.number = n;
-        const bool first = n == 1;
-        page.rowCount = first ? pg::kFirstPageRows : pg::kOtherPageRows;
-        if (!first)
-            page.mark = n == pageCount ? QStringLiteral("（尾页）") : QStringLiteral("（续页）");
+        page.rowCount = n == 1 ? pg::kFirstPageRows : pg::kOtherPageRows;
         page.firstLine =
             std::size_t(n - 1) < starts.size() ? starts[std::size_t(n - 1)] : doc.lines.size();
         page.opensWithNotice = flowStart(n) < notices;
-        const int to = first ? pg::kFirstFooterRow : pg::kOtherBodyRows;
-        page.footer = footerRows(to);
-        page.pageNumberRow = to + 4;
-        page.pageNumber = first ? QStringLiteral("第 1 页 共 %1 页 ").arg(pageCount)
-                                : QStringLiteral("第 %1 页 共 %2 页 ").arg(n).arg(pageCount);
-        layout.pages.push_back(std::move(page));
     }
     return layout;
 }
 
-void LayOutBody(const PrintDocument& doc, PageLayout& page) {
-    const bool first = page.number == 1;
+void LayOutPage(const PrintDocument& doc, int pageCount, PageLayout& page) {
+    const int n = page.number;
+    const bool first = n == 1;
+    if (!first)
+        page.mark = n == pageCount ? QStringLiteral("（尾页）") : QStringLiteral("（续页）");
     const int from = first ? pg::kFirstBodyRow : 0;
     const int to = first ? pg::kFirstFooterRow : pg::kOtherBodyRows;
-    int flow = flowStart(page.number);
+    int flow = flowStart(n);
     std::vector<FlowRow> notices;
     if (page.opensWithNotice)
         notices = noticeRows(doc);
@@ -359,11 +353,15 @@ void LayOutBody(const PrintDocument& doc, PageLayout& page) {
         }
         page.body.push_back(std::move(row));
     }
+    page.footer = footerRows(to);
+    page.pageNumberRow = to + 4;
+    page.pageNumber = first ? QStringLiteral("第 1 页 共 %1 页 ").arg(pageCount)
+                            : QStringLiteral("第 %1 页 共 %2 页 ").arg(n).arg(pageCount);
 }
 
 DocumentLayout LayOutDocument(const PrintDocument& doc) {
     DocumentLayout layout = LayOutFrame(doc);
     for (PageLayout& page : layout.pages)
-        LayOutBody(doc, page);
+        LayOutPage(doc, int(layout.pages.size()), page);
     return layout;
 }

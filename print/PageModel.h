@@ -130,9 +130,10 @@ QStringList CleanLines(const QStringList& lines, bool blankForm);
 // The whole layout. The page count follows from the rows actually used, so
 // no line is dropped, whatever the notice paragraphs take.
 DocumentLayout LayOutDocument(const PrintDocument& doc);
-// The layout without the rows of the text parts (every PageLayout::body
-// empty): one counting pass over the lines, so a preview can show its first
-// page without laying out the others.
+// The layout with its pages' contents left out (each page has only its
+// number, row count and where its lines start): one counting pass over the
+// lines, so a preview can show its first page without laying out the others.
 DocumentLayout LayOutFrame(const PrintDocument& doc);
-// Fills the body rows of one page of LayOutFrame(doc).
-void LayOutBody(const PrintDocument& doc, PageLayout& page);
+// Fills the mark, body rows, footer and page number of one page of
+// LayOutFrame(doc), whose page count is `pageCount`.
+void LayOutPage(const PrintDocument& doc, int pageCount, PageLayout& page);
