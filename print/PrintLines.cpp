@@ -130,18 +130,29 @@ LineSpan scanLine(const char16_t* data, qsizetype start, qsizetype n, Limits lim
             return {start, i + 1, true};
     }
     // The line holds a marker: it loses the indentation from a width above 1.
-    bool indented = true;
+    for (; i < n && w2 <= 2; ++i) {
+        const char16_t c = data[i];
+        if (c == u'\n')
+            return {start, i + 1, true};
+        w2 += width2(c);
+        if (w2 >= limit.indented)
+            return {start, i + 1, true};
+    }
+    // A line break right here still ends an indented line: the indentation
+    // goes only when a further character is added.
+    if (i == n)
+        return {start, n, true};
+    if (data[i] == u'\n')
+        return {start, i + 1, true};
     for (; i < n; ++i) {
         const char16_t c = data[i];
         if (c == u'\n')
-            return {start, i + 1, indented};
-        if (w2 > 2)
-            indented = false;
+            return {start, i + 1, false};
         w2 += width2(c);
-        if (w2 >= (indented ? limit.indented : limit.plain))
-            return {start, i + 1, indented};
+        if (w2 >= limit.plain)
+            return {start, i + 1, false};
     }
-    return {start, n, indented};
+    return {start, n, false};
 }
 
 std::vector<LineSpan> breakSpans(const QString& text, const LineBreakOptions& o) {
