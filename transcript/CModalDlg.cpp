@@ -6,6 +6,7 @@
 #include "transcript/CInputDlg.h"
 #include "transcript/Keywords.h"
 #include "transcript/TextRules.h"
+#include "transcript/TranscriptTextEdit.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QCheckBox>
@@ -109,34 +110,12 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         QTextEdit::paintEvent(event);
         if (m_ruled)
-            paintRuledLines();
+            PaintRuledLines(*this);
     }
 
 private:
     QString selectedPlainText() const {
         return textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    }
-
-    // The editor's ruled lines: a dashed line at the top of every text line in view.
-    void paintRuledLines() {
-        QPainter painter(viewport());
-        painter.setPen(QPen(QColor(194, 217, 242), 2, Qt::DashLine));
-        const int width = viewport()->width();
-        const int height = viewport()->height();
-        const int dy = verticalScrollBar()->value();
-        const auto* layout = document()->documentLayout();
-        for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid();
-             block = block.next()) {
-            const QRectF rect = layout->blockBoundingRect(block);
-            if (rect.top() - dy > height)
-                break;
-            const QTextLayout* lines = block.layout();
-            for (int i = 0; i < lines->lineCount(); ++i) {
-                const int y = int(rect.top() + lines->lineAt(i).y()) - dy;
-                if (y > 1 && y < height)
-                    painter.drawLine(0, y, width, y);
-            }
-        }
     }
 
     TemplateHighlighter* m_highlighter = nullptr;

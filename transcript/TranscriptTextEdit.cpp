@@ -405,17 +405,16 @@ void TranscriptTextEdit::paintEvent(QPaintEvent* event) {
         paintRuledLines();
 }
 
-void TranscriptTextEdit::paintRuledLines() {
+void PaintRuledLines(QTextEdit& edit) {
     // Only the blocks in view are visited, so the cost does not grow with the
     // length of the transcript.
-    QPainter painter(viewport());
-    QPen pen(QColor(194, 217, 242), 2, Qt::DashLine);
-    painter.setPen(pen);
-    const int width = viewport()->width();
-    const int height = viewport()->height();
-    const int dy = verticalScrollBar()->value();
-    const auto* layout = document()->documentLayout();
-    for (QTextBlock block = cursorForPosition(QPoint(0, 0)).block(); block.isValid();
+    QPainter painter(edit.viewport());
+    painter.setPen(QPen(QColor(194, 217, 242), 2, Qt::DashLine));
+    const int width = edit.viewport()->width();
+    const int height = edit.viewport()->height();
+    const int dy = edit.verticalScrollBar()->value();
+    const auto* layout = edit.document()->documentLayout();
+    for (QTextBlock block = edit.cursorForPosition(QPoint(0, 0)).block(); block.isValid();
          block = block.next()) {
         const QRectF rect = layout->blockBoundingRect(block);
         if (rect.top() - dy > height)
@@ -427,6 +426,10 @@ void TranscriptTextEdit::paintRuledLines() {
                 painter.drawLine(0, y, width, y);
         }
     }
+}
+
+void TranscriptTextEdit::paintRuledLines() {
+    PaintRuledLines(*this);
 }
 
 void TranscriptTextEdit::focusOutEvent(QFocusEvent* event) {

@@ -32,6 +32,10 @@ class FindTextDialog;
 class QDialog;
 class QMenu;
 
+// The ruled lines ("下划线"): a dashed line at the top of every text line in
+// view. Called from a text area's paintEvent after the text is painted.
+void PaintRuledLines(QTextEdit& edit);
+
 class TranscriptTextEdit : public QTextEdit {
     Q_OBJECT
 public:
