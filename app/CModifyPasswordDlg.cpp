@@ -28,21 +28,7 @@ CModifyPasswordDlg::CModifyPasswordDlg(QWidget* parent, CDBConnection& connectio
     note->setStyleSheet("color: rgb(100,100,100);");
     grid->addRow(QString(), note);
 
-    auto* buttons = new QWidget(body());
-    auto* row = new QHBoxLayout(buttons);
-    row->setContentsMargins(0, 0, 0, 0);
-    auto* ok = new QPushButton(QStringLiteral("确定"), buttons);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), buttons);
-    cancel->setObjectName("cancelButton");
-    cancel->setAutoDefault(false);
-    row->addStretch();
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    row->addStretch();
-    connect(ok, &QPushButton::clicked, this, &CModifyPasswordDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QWidget* buttons = okCancelRow([this] { onOk(); });
 
     QVBoxLayout* layout = bodyLayout();
     layout->setContentsMargins(30, 20, 30, 16);

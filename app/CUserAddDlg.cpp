@@ -80,21 +80,7 @@ CUserAddDlg::CUserAddDlg(QWidget* parent, OfficerStore& store, Mode mode,
     grid->setRowVisible(signatureBox, editing);
     connect(upload, &QPushButton::clicked, this, &CUserAddDlg::onUpload);
 
-    auto* buttons = new QWidget(body());
-    auto* buttonRow = new QHBoxLayout(buttons);
-    buttonRow->setContentsMargins(0, 0, 0, 0);
-    auto* ok = new QPushButton(QStringLiteral("确定"), buttons);
-    ok->setObjectName("okButton");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("取消"), buttons);
-    cancel->setObjectName("cancelButton");
-    cancel->setAutoDefault(false);
-    buttonRow->addStretch();
-    buttonRow->addWidget(ok);
-    buttonRow->addWidget(cancel);
-    buttonRow->addStretch();
-    connect(ok, &QPushButton::clicked, this, &CUserAddDlg::onOk);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QWidget* buttons = okCancelRow([this] { onOk(); });
 
     QVBoxLayout* layout = bodyLayout();
     layout->setContentsMargins(30, 20, 30, 16);

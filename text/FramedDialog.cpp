@@ -4,10 +4,12 @@
 
 #include <QFile>
 #include <QFont>
+#include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPushButton>
 #include <QRegion>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -170,4 +172,23 @@ void FramedDialog::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     QDialog::mouseReleaseEvent(event);
+}
+
+QWidget* FramedDialog::okCancelRow(const std::function<void()>& onOk) {
+    auto* buttons = new QWidget(body());
+    auto* row = new QHBoxLayout(buttons);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* ok = new QPushButton(QStringLiteral("确定"), buttons);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("取消"), buttons);
+    cancel->setObjectName("cancelButton");
+    cancel->setAutoDefault(false);
+    row->addStretch();
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    row->addStretch();
+    connect(ok, &QPushButton::clicked, this, onOk);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    return buttons;
 }

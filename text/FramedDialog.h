@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QToolButton;
 class QVBoxLayout;
@@ -35,6 +37,9 @@ public:
     void hideDuringChild() { QWidget::setVisible(false); }
     QString titleText() const;
     int bandHeight() const { return m_bandHeight; }
+    // A centred row of "确定" (the default button, named okButton) and "取消"
+    // (cancelButton, which rejects the dialog); `onOk` runs on "确定".
+    QWidget* okCancelRow(const std::function<void()>& onOk);
     // The area below the band; dialogs put their controls into its layout.
     QWidget* body() const { return m_body; }
     QVBoxLayout* bodyLayout() const;

@@ -51,8 +51,9 @@ protected:
     void runSearch(CLawDlg& d) {
         QSignalSpy done(&d, &CLawDlg::searchFinished);
         find<QPushButton>(d, "searchButton")->click();
-        if (d.searching())
+        if (d.searching()) {
             ASSERT_TRUE(done.wait(5000));
+        }
     }
 
     QTemporaryDir dir;
